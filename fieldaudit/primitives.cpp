@@ -1,0 +1,94 @@
+// Scalar comparison primitives and the value-domain check.
+#include "fieldaudit.h"
+#include "internal.h"
+
+#include <glib.h>
+
+extern "C" {
+
+int data_int_one[2] = {0, 1};
+int data_int_two[3] = {0, 1, 2};
+int data_int_three[4] = {0, 1, 2, 3};
+int data_int_four[5] = {0, 1, 2, 3, 4};
+int data_int_five[6] = {0, 1, 2, 3, 4, 5};
+int data_int_six[7] = {0, 1, 2, 3, 4, 5, 100};
+int data_int_seven[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+int data_int_eight[5] = {1, 2, 3, 4, 5};
+int data_int_nine[3] = {1, 2, 3};
+
+}  // extern "C"
+
+namespace {
+
+struct Domain {
+    const int *entries;
+    int length;
+};
+
+template <int N>
+Domain domain_of(int (&table)[N]) {
+    return Domain{table, N};
+}
+
+// The table a domain selector picks; selectors beyond 8 pick none.
+Domain select_domain(unsigned int selector) {
+    switch (selector) {
+    case 0: return domain_of(data_int_one);
+    case 1: return domain_of(data_int_two);
+    case 2: return domain_of(data_int_three);
+    case 3: return domain_of(data_int_four);
+    case 4: return domain_of(data_int_five);
+    case 5: return domain_of(data_int_six);
+    case 6: return domain_of(data_int_seven);
+    case 7: return domain_of(data_int_eight);
+    case 8: return domain_of(data_int_nine);
+    default: return Domain{nullptr, 0};
+    }
+}
+
+// Scans the first `count` entries of the domain for `key`, never past its end.
+int regint(int key, Domain domain, int count) {
+    const int limit = count < domain.length ? count : domain.length;
+    for (int i = 0; i < limit; ++i) {
+        if (domain.entries[i] == key) {
+            g_print("pass!!!!!!!!!!!!!!!!\n");
+            return 1;
+        }
+    }
+    fieldaudit::print_domain_failed();
+    return 0;
+}
+
+}  // namespace
+
+void fieldaudit::print_domain_failed() {
+    g_print("failed!!!!!!!!!!!!!\n");
+}
+
+extern "C" {
+
+int Check_bool(int ret, int tar) {
+    g_print("Check_bool,ret=%d,tar=%d\n", ret, tar);
+    return ret == tar;
+}
+
+int Check_int(int ret, int tar) {
+    g_print("Check_int,ret=%d,tar=%d\n", ret, tar);
+    return ret == tar;
+}
+
+int Check_return_result(int ret, int tar) {
+    g_print("Check_return_result,ret=%d,tar=%d\n", ret, tar);
+    return ret == tar;
+}
+
+int Check_char(const char *ret, const char *tar) {
+    g_print("Check_char,ret=%s,tar=%s\n", ret, tar);
+    return 1;
+}
+
+int Check_data_int(int value, unsigned int selector, int count) {
+    return regint(value, select_domain(selector), count);
+}
+
+}  // extern "C"

@@ -1,0 +1,98 @@
+/*
+ * fieldaudit: checks of the records that the gateway middleware's interface
+ * returns. Every check prints what it compares with GLib's g_print (one call
+ * per line, so a print handler always receives whole lines) and returns a
+ * verdict: 1 for pass, 0 for fail.
+ *
+ * Link: libfieldaudit.a and GLib (pkg-config glib-2.0). No C++ runtime needed.
+ */
+#ifndef FIELDAUDIT_H
+#define FIELDAUDIT_H
+
+#include "tolva_types.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Scalar primitives --------------------------------------------------- */
+
+int Check_bool(int ret, int tar);
+int Check_int(int ret, int tar);
+int Check_return_result(int ret, int tar);
+/* Shows both texts; always returns 1. */
+int Check_char(const char *ret, const char *tar);
+
+/* ---- Value domains ------------------------------------------------------- */
+
+/*
+ * Passes when value is one of the first `count` entries of the table that
+ * `selector` picks (0 picks data_int_one ... 8 picks data_int_nine; any other
+ * selector picks none). Entries beyond the table's length are never read.
+ * Prints "pass!!!!!!!!!!!!!!!!\n" or "failed!!!!!!!!!!!!!\n".
+ */
+int Check_data_int(int value, unsigned int selector, int count);
+
+extern int data_int_one[2];
+extern int data_int_two[3];
+extern int data_int_three[4];
+extern int data_int_four[5];
+extern int data_int_five[6];
+extern int data_int_six[7];
+extern int data_int_seven[8];
+extern int data_int_eight[5];
+extern int data_int_nine[3];
+
+/* ---- Data formats -------------------------------------------------------- */
+
+typedef struct {
+    const char *name;
+    unsigned int index;
+} DataFormatMap_t;
+
+/* 25 named formats, then 5 empty slots (null name) that never match. */
+extern const DataFormatMap_t DATA_FORMAT_MAP[30];
+
+/*
+ * Searches `value` with the pattern of the format named `format_name`
+ * (unanchored unless the pattern anchors itself). Returns 0 for a null or
+ * empty value, a null or unknown name, a value or pattern that is not valid
+ * UTF-8, a pattern that does not compile, or no match. Prints nothing.
+ */
+int Check_data_format(const char *value, const char *format_name);
+
+/* Index of the named format (names compared exactly), or -1. */
+int find_data_format_index(const char *name);
+
+/* Pattern texts, read at every check: a test program may point one elsewhere. */
+extern const char *regMac;
+extern const char *regString;
+extern const char *regIp;
+extern const char *regTime;
+extern const char *regDevInfo;
+extern const char *regPercentage;
+extern const char *regPercentage2;
+extern const char *regIpv6;
+extern const char *regStr;
+extern const char *regPONStatus;
+extern const char *regPingStatus;
+extern const char *regDialResult;
+extern const char *regDay;
+extern const char *regActive;
+extern const char *regMACList;
+extern const char *regResult;
+extern const char *regBeaconType;
+extern const char *regWEPEncryptionLevel;
+extern const char *regBasicAuthenticationMode;
+extern const char *regWPAEncryptionModes;
+extern const char *regConnectionStatus;
+extern const char *regPlan;
+extern const char *regAppName;
+extern const char *regProtocolList;
+extern const char *regType;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* FIELDAUDIT_H */
