@@ -91,6 +91,31 @@ extern const char *regAppName;
 extern const char *regProtocolList;
 extern const char *regType;
 
+/* ---- Record checkers ------------------------------------------------------
+ *
+ * Each takes the result record first and the target record second; the target
+ * holds expectations: a domain selector in each enumerated number, a format
+ * name in each validated text, the expected text where texts are compared.
+ * Each prints one line per field in a fixed order, the failure lines of
+ * failed checks, and returns the verdict. Null pointers are never followed:
+ * the value shows as "(null)" and its validations fail.
+ */
+
+/* Device, network and WAN */
+int CheckTolvaDeviceInfo_t(const TolvaDeviceInfo_t *result, const TolvaDeviceInfo_t *target);
+int CheckTolvaNetworkInfo_t(const TolvaNetworkInfo_t *result, const TolvaNetworkInfo_t *target);
+int CheckTolvaWANConnectionInfo_t(const TolvaWANConnectionInfo_t *result, const TolvaWANConnectionInfo_t *target);
+
+/* Wireless and schedules */
+int CheckTolvaWiFiInfo_t(const TolvaWiFiInfo_t *result, const TolvaWiFiInfo_t *target);
+int CheckTolvaWPSDevInfo_t(const TolvaWPSDevInfo_t *result, const TolvaWPSDevInfo_t *target);
+int CheckTolvaWPS_t(const TolvaWPS_t *result, const TolvaWPS_t *target);
+int CheckTolvaWLANDevice_t(const TolvaWLANDevice_t *result, const TolvaWLANDevice_t *target);
+int CheckTolvaWiFiTimer_t(const TolvaWiFiTimer_t *result, const TolvaWiFiTimer_t *target);
+int CheckTolvaWiFiTimer1_t(const TolvaWiFiTimer1_t *result, const TolvaWiFiTimer1_t *target);
+int CheckTolvaLED_t(const TolvaLED_t *result, const TolvaLED_t *target);
+int CheckTolvaSleepTimer_t(const TolvaSleepTimer_t *result, const TolvaSleepTimer_t *target);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,141 @@
+// Field lines, treatments and the verdict of every record checker.
+#include "audit.h"
+
+#include <glib.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "fieldaudit.h"
+#include "internal.h"
+
+namespace fieldaudit {
+
+namespace {
+
+// Enough for any int, long long or "%f" double (up to 309 integer digits).
+const size_t kNumberSpace = 320;
+
+// Shown in place of a value that a null pointer keeps from being read.
+const char kNullMarker[] = "(null)";
+
+// The bytes a value shows in a line: a text's member bytes, a number's
+// conversion written into `space`, or the null marker.
+struct Shown {
+    const char *bytes;
+    int length;
+};
+
+Shown show_value(const Value &v, char (&space)[kNumberSpace]) {
+    int n = 0;
+    switch (v.kind) {
+    case Value::kText:
+        return Shown{v.text, static_cast<int>(v.length)};
+    case Value::kInt:
+        n = snprintf(space, sizeof space, "%d", static_cast<int>(v.number));
+        break;
+    case Value::kWide:
+        n = snprintf(space, sizeof space, "%lld", v.number);
+        break;
+    case Value::kReal:
+        n = snprintf(space, sizeof space, "%f", v.real);
+        break;
+    case Value::kMissing:
+        return Shown{kNullMarker, static_cast<int>(sizeof kNullMarker - 1)};
+    }
+    if (n < 0) n = 0;
+    if (static_cast<size_t>(n) >= sizeof space) n = static_cast<int>(sizeof space - 1);
+    return Shown{space, n};
+}
+
+bool is_number(const Value &v) { return v.kind == Value::kInt || v.kind == Value::kWide; }
+
+}  // namespace
+
+Value Value::missing() {
+    Value v = {kMissing, nullptr, 0, false, 0, 0.0};
+    return v;
+}
+
+Value Value::of_text(const char *member, size_t width) {
+    const void *nul = memchr(member, '\0', width);
+    const size_t length = nul ? static_cast<size_t>(static_cast<const char *>(nul) - member) : width;
+    Value v = {kText, member, length, nul != nullptr, 0, 0.0};
+    return v;
+}
+
+Value Value::of_int(int n) {
+    Value v = {kInt, nullptr, 0, false, n, 0.0};
+    return v;
+}
+
+Value Value::of_wide(long long n) {
+    Value v = {kWide, nullptr, 0, false, n, 0.0};
+    return v;
+}
+
+Value Value::of_real(double d) {
+    Value v = {kReal, nullptr, 0, false, 0, d};
+    return v;
+}
+
+Audit::Audit(const char *checker, const char *result_label, const char *target_label, bool target_named)
+    : checker_(checker),
+      result_label_(result_label),
+      target_label_(target_label),
+      target_named_(target_named),
+      verdict_(1) {}
+
+void Audit::line(const char *field, const Value &r, const Value &t) const {
+    char r_space[kNumberSpace];
+    char t_space[kNumberSpace];
+    const Shown rs = show_value(r, r_space);
+    const Shown ts = show_value(t, t_space);
+    g_print("%s,%s%s=%.*s,%s%s=%.*s\n", checker_, result_label_, field, rs.length, rs.bytes, target_label_,
+            target_named_ ? field : "", ts.length, ts.bytes);
+}
+
+void Audit::fail(const char *failure) {
+    if (failure != nullptr) {
+        g_print("%s", failure);
+    }
+    verdict_ = 0;
+}
+
+void Audit::show(const char *field, const Value &r, const Value &t) { line(field, r, t); }
+
+void Audit::domain(const char *field, const Value &r, const Value &t, int count, const char *failure) {
+    line(field, r, t);
+    int passed = 0;
+    if (r.kind == Value::kInt && t.kind == Value::kInt) {
+        passed = Check_data_int(static_cast<int>(r.number), static_cast<unsigned int>(t.number), count);
+    } else {
+        print_domain_failed();
+    }
+    if (!passed) fail(failure);
+}
+
+void Audit::format(const char *field, const Value &r, const Value &t, const char *failure, bool validate) {
+    line(field, r, t);
+    if (!validate) return;
+    if (!(r.usable_text() && t.usable_text() && Check_data_format(r.text, t.text))) fail(failure);
+}
+
+void Audit::equal_text(const char *field, const Value &r, const Value &t, const char *failure) {
+    line(field, r, t);
+    if (!(r.usable_text() && t.usable_text() && strcmp(r.text, t.text) == 0)) fail(failure);
+}
+
+void Audit::equal_number(const char *field, const Value &r, const Value &t) {
+    line(field, r, t);
+    if (!(is_number(r) && is_number(t) && r.number == t.number)) fail(nullptr);
+}
+
+void Audit::fold(int verdict) {
+    if (!verdict) verdict_ = 0;
+}
+
+bool Audit::is_connected(const Value &status) {
+    return status.usable_text() && strcmp(status.text, "Connected") == 0;
+}
+
+}  // namespace fieldaudit
