@@ -116,6 +116,40 @@ int CheckTolvaWiFiTimer1_t(const TolvaWiFiTimer1_t *result, const TolvaWiFiTimer
 int CheckTolvaLED_t(const TolvaLED_t *result, const TolvaLED_t *target);
 int CheckTolvaSleepTimer_t(const TolvaSleepTimer_t *result, const TolvaSleepTimer_t *target);
 
+/* PON, voice and LAN hosts */
+int CheckTolvaPONInfo_t(const TolvaPONInfo_t *result, const TolvaPONInfo_t *target);
+int CheckTolvaVoIPInfo_t(const TolvaVoIPInfo_t *result, const TolvaVoIPInfo_t *target);
+int CheckTolvaLANHostMgr_t(const TolvaLANHostMgr_t *result, const TolvaLANHostMgr_t *target);
+int CheckTolvaLANHost_t(const TolvaLANHost_t *result, const TolvaLANHost_t *target);
+int CheckTolvaHttpDownloadTestResult_t(const TolvaHttpDownloadTestResult_t *result,
+                                       const TolvaHttpDownloadTestResult_t *target);
+
+/* Shared records and service configuration */
+int CheckTolvaObjPath_t(const TolvaObjPath_t *result, const TolvaObjPath_t *target);
+int CheckTolvaStrArray_t(const TolvaStrArray_t *result, const TolvaStrArray_t *target);
+int CheckTolvaPPPoE_t(const TolvaPPPoE_t *result, const TolvaPPPoE_t *target);
+int CheckTolvaDHCPServer_t(const TolvaDHCPServer_t *result, const TolvaDHCPServer_t *target);
+int CheckTolvaPortMapping_t(const TolvaPortMapping_t *result, const TolvaPortMapping_t *target);
+int CheckTolva_USBFSInfo_t(const Tolva_USBFSInfo_t *result, const Tolva_USBFSInfo_t *target);
+int CheckTolva_USBDevice_t(const Tolva_USBDevice_t *result, const Tolva_USBDevice_t *target);
+int CheckTolvaUSBDeviceInfo_t(const TolvaUSBDeviceInfo_t *result, const TolvaUSBDeviceInfo_t *target);
+int CheckTolvaVPNConnStats_t(const TolvaVPNConnStats_t *result, const TolvaVPNConnStats_t *target);
+int CheckTolvaDNSServerConfig_t(const TolvaDNSServerConfig_t *result, const TolvaDNSServerConfig_t *target);
+int CheckTolvaDNSTunnel_t(const TolvaDNSTunnel_t *result, const TolvaDNSTunnel_t *target);
+/*
+ * Prints `count` entries lying back to back from `entries` (no target: the
+ * other side of each line shows "(null)" for texts and 0 for numbers).
+ * Prints nothing for a null `entries` or a count of 0 or less. Returns 1.
+ */
+int CheckTolva_FileEntry_t(const Tolva_FileEntry_t *entries, int count);
+int CheckTolva_FTPServerConfig_t(const Tolva_FTPServerConfig_t *result, const Tolva_FTPServerConfig_t *target);
+int CheckTolva_FTPAccount_t(const Tolva_FTPAccount_t *result, const Tolva_FTPAccount_t *target);
+int CheckTolva_SambaServerConfig_t(const Tolva_SambaServerConfig_t *result,
+                                   const Tolva_SambaServerConfig_t *target);
+int CheckTolva_SambaAccount_t(const Tolva_SambaAccount_t *result, const Tolva_SambaAccount_t *target);
+int CheckTolvaDDNServer_t(const TolvaDDNServer_t *result, const TolvaDDNServer_t *target);
+int CheckTolva_HttpServerConfig_t(const Tolva_HttpServerConfig_t *result, const Tolva_HttpServerConfig_t *target);
+
 #ifdef __cplusplus
 }
 #endif
