@@ -1,0 +1,18 @@
+// The steps of busprobe: marker search, size probe and sheet append.
+#ifndef BUSPROBE_PROBE_H
+#define BUSPROBE_PROBE_H
+
+// Searches the log for a line that contains marker as a fixed text: 0 when
+// there is one, -1 otherwise. A marker that cannot be searched (too long for
+// the command, or holding a character that the shell reads between double
+// quotes) or a search without a temporary file counts as absent.
+int check_log_exist(const char *marker);
+
+// Size of the file in bytes, or -1 (printing nothing) when it cannot be examined.
+long check_file_size(const char *path);
+
+// Appends the row "name \t outcome" to the result sheet: 0, or -1 when the
+// sheet cannot be opened or written.
+int xls_write(const char *name, const char *outcome);
+
+#endif
