@@ -12,24 +12,28 @@ namespace fieldaudit {
 
 namespace {
 
-// Enough for any int, long long or "%f" double (up to 309 integer digits).
+// Enough for any int, long long or "%f" double (up to 309 integer digits),
+// and for the widest text with every byte escaped.
 const size_t kNumberSpace = 320;
+const size_t kShownSpace = kNumberSpace > kEscapedWidth * kMaxTextWidth ? kNumberSpace : kEscapedWidth * kMaxTextWidth;
 
 // Shown in place of a value that a null pointer keeps from being read.
 const char kNullMarker[] = "(null)";
 
-// The bytes a value shows in a line: a text's member bytes, a number's
-// conversion written into `space`, or the null marker.
+// The bytes a value shows in a line: a text's member bytes (escaped into
+// `space` when it holds a control byte), a number's conversion written into
+// `space`, or the null marker.
 struct Shown {
     const char *bytes;
     int length;
 };
 
-Shown show_value(const Value &v, char (&space)[kNumberSpace]) {
+Shown show_value(const Value &v, char (&space)[kShownSpace]) {
     int n = 0;
     switch (v.kind) {
     case Value::kText:
-        return Shown{v.text, static_cast<int>(v.length)};
+        if (escaped_length(v.text, v.length) == v.length) return Shown{v.text, static_cast<int>(v.length)};
+        return Shown{space, static_cast<int>(escape(v.text, v.length, space))};
     case Value::kInt:
         n = snprintf(space, sizeof space, "%d", static_cast<int>(v.number));
         break;
@@ -49,7 +53,34 @@ Shown show_value(const Value &v, char (&space)[kNumberSpace]) {
 
 bool is_number(const Value &v) { return v.kind == Value::kInt || v.kind == Value::kWide; }
 
+bool is_control(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
 }  // namespace
+
+size_t escaped_length(const char *bytes, size_t length) {
+    size_t n = length;
+    for (size_t i = 0; i < length; ++i) {
+        if (is_control(static_cast<unsigned char>(bytes[i]))) n += kEscapedWidth - 1;
+    }
+    return n;
+}
+
+size_t escape(const char *bytes, size_t length, char *out) {
+    static const char kHex[] = "0123456789abcdef";
+    char *o = out;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (is_control(c)) {
+            *o++ = '\\';
+            *o++ = 'x';
+            *o++ = kHex[c >> 4];
+            *o++ = kHex[c & 0xf];
+        } else {
+            *o++ = static_cast<char>(c);
+        }
+    }
+    return static_cast<size_t>(o - out);
+}
 
 Value Value::missing() {
     Value v = {kMissing, nullptr, 0, false, 0, 0.0};
@@ -78,20 +109,15 @@ Value Value::of_real(double d) {
     return v;
 }
 
-Audit::Audit(const char *checker, const char *result_label, const char *target_label, bool target_named)
-    : checker_(checker),
-      result_label_(result_label),
-      target_label_(target_label),
-      target_named_(target_named),
-      verdict_(1) {}
+Audit::Audit(const char *checker, const Labels &labels) : checker_(checker), labels_(labels), verdict_(1) {}
 
 void Audit::line(const char *field, const Value &r, const Value &t) const {
-    char r_space[kNumberSpace];
-    char t_space[kNumberSpace];
+    char r_space[kShownSpace];
+    char t_space[kShownSpace];
     const Shown rs = show_value(r, r_space);
     const Shown ts = show_value(t, t_space);
-    g_print("%s,%s%s=%.*s,%s%s=%.*s\n", checker_, result_label_, field, rs.length, rs.bytes, target_label_,
-            target_named_ ? field : "", ts.length, ts.bytes);
+    g_print("%s,%s%s=%.*s,%s%s=%.*s\n", checker_, labels_.result, field, rs.length, rs.bytes, labels_.target,
+            labels_.target_named ? field : "", ts.length, ts.bytes);
 }
 
 void Audit::fail(const char *failure) {

@@ -1,6 +1,9 @@
 // The one mechanism behind every record checker.
 //
-// A checker is the list of its fields in output order. For each field it
+// A checker is the list of its fields in output order, written once as a
+// function template over a front (checks_*.h): the exported checkers run it
+// with RecordAudit below, the kit's tools read it as data through the
+// describing front (describe.h). For each field the auditing front
 // prints the field line (result first, target second, in the conversion of the
 // member's type) and applies one treatment: printed only, value-domain check,
 // format check, equal text, equal number, or a sub-checker. A failed treatment
@@ -15,6 +18,9 @@
 // - A text with no NUL within its member is shown as exactly the bytes of the
 //   member and fails every validation, on either side.
 // - Texts are never read beyond their member.
+// - Control bytes of a shown text (below 0x20, and 0x7f) print as "\xhh", so
+//   one line stays one line whatever the device sent; validations see the
+//   raw bytes.
 //
 // Nothing is allocated and nothing is kept between calls.
 #ifndef FIELDAUDIT_AUDIT_H
@@ -48,10 +54,14 @@ struct Value {
     bool usable_text() const { return kind == kText && terminated; }
 };
 
+// Widest text member a line shows; the escaping space of a line is sized by it.
+const size_t kMaxTextWidth = 256;
+
 // Reading a member through a pointer that is null when its record is missing.
 // 8- and 16-bit members widen to int without sign.
 template <size_t N>
 Value value_at(const char (*member)[N]) {
+    static_assert(N <= kMaxTextWidth, "a text member wider than kMaxTextWidth");
     return member ? Value::of_text(*member, N) : Value::missing();
 }
 inline Value value_at(const uint8_t *member) { return member ? Value::of_int(*member) : Value::missing(); }
@@ -64,13 +74,34 @@ inline Value value_at(TolvaStrArray_t *const *member) {
     return member && *member ? value_at(&(*member)->str) : Value::missing();
 }
 
+// What the other side of a line shows when a walk has no target record:
+// the null marker for texts, 0 for numbers.
+template <size_t N>
+Value absent_value(const char (*)[N]) {
+    return Value::missing();
+}
+template <class M>
+Value absent_value(const M *) {
+    return Value::of_int(0);
+}
+
+// How the lines of a checker name their two sides.
+struct Labels {
+    const char *result;  // before the field name of the result's value
+    const char *target;  // before the target's value
+    bool target_named;   // whether the field name follows the target label
+};
+// Result and target records.
+const Labels kRecordLabels = {"result->", "target->", true};
+// The file-entry walk: entries and no target.
+const Labels kEntryLabels = {"pEntry->", "NULL", false};
+
 // The record-independent part: lines, treatments and the verdict.
 class Audit {
 public:
     // Field lines read "<checker>,<result_label><field>=<r>,<target_label>[<field>]=<t>";
     // the target's field name is left out when target_named is false.
-    explicit Audit(const char *checker, const char *result_label = "result->",
-                   const char *target_label = "target->", bool target_named = true);
+    Audit(const char *checker, const Labels &labels);
 
     void show(const char *field, const Value &r, const Value &t);
     void domain(const char *field, const Value &r, const Value &t, int count, const char *failure);
@@ -89,9 +120,7 @@ private:
     void fail(const char *failure);
 
     const char *checker_;
-    const char *result_label_;
-    const char *target_label_;
-    bool target_named_;
+    Labels labels_;
     int verdict_;
 };
 
@@ -101,33 +130,37 @@ template <class T>
 class RecordAudit {
 public:
     RecordAudit(const char *checker, const T *result, const T *target)
-        : audit_(checker), result_(result), target_(target) {}
+        : audit_(checker, kRecordLabels), result_(result), target_(target), has_target_(true) {}
+    // A walk over records with no target (the file entries).
+    RecordAudit(const char *checker, const T *result)
+        : audit_(checker, kEntryLabels), result_(result), target_(nullptr), has_target_(false) {}
 
     template <class M>
     void show(const char *field, M T::*member) {
-        audit_.show(field, read(result_, member), read(target_, member));
+        audit_.show(field, read(result_, member), other(member));
     }
     template <class M>
     void domain(const char *field, M T::*member, int count, const char *failure = nullptr) {
-        audit_.domain(field, read(result_, member), read(target_, member), count, failure);
+        audit_.domain(field, read(result_, member), other(member), count, failure);
     }
     // With validate false (a closed connection gate) the line is printed only.
     template <class M>
     void format(const char *field, M T::*member, const char *failure, bool validate = true) {
-        audit_.format(field, read(result_, member), read(target_, member), failure, validate);
+        audit_.format(field, read(result_, member), other(member), failure, validate);
     }
     template <class M>
     void equal_text(const char *field, M T::*member, const char *failure = nullptr) {
-        audit_.equal_text(field, read(result_, member), read(target_, member), failure);
+        audit_.equal_text(field, read(result_, member), other(member), failure);
     }
     template <class M>
     void equal_number(const char *field, M T::*member) {
-        audit_.equal_number(field, read(result_, member), read(target_, member));
+        audit_.equal_number(field, read(result_, member), other(member));
     }
-    // Connection gate: open only while the result's status text is exactly
-    // "Connected"; the target's member holds a format name and is not looked at.
+    // Connection gate named after its status field: open only while the
+    // result's status text is exactly "Connected"; the target's member holds a
+    // format name and is not looked at.
     template <class M>
-    bool connected(M T::*status) const {
+    bool connected(const char *, M T::*status) const {
         return Audit::is_connected(read(result_, status));
     }
     // Sub-checker on a record that a pointer member leads to.
@@ -148,11 +181,25 @@ private:
     static Value read(const T *record, M T::*member) {
         return value_at(record ? &(record->*member) : nullptr);
     }
+    template <class M>
+    Value other(M T::*member) const {
+        return has_target_ ? read(target_, member) : absent_value(static_cast<const M *>(nullptr));
+    }
 
     Audit audit_;
     const T *result_;
     const T *target_;
+    bool has_target_;
 };
+
+// Runs the steps of the record's checker (found by the record type, in the
+// checks_*.h lists) under the given name, and returns the verdict.
+template <class T>
+int run_checker(const char *name, const T *result, const T *target) {
+    RecordAudit<T> a(name, result, target);
+    steps(a, static_cast<const T *>(nullptr));
+    return a.verdict();
+}
 
 }  // namespace fieldaudit
 

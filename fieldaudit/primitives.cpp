@@ -3,6 +3,7 @@
 #include "internal.h"
 
 #include <glib.h>
+#include <string.h>
 
 extern "C" {
 
@@ -59,6 +60,32 @@ int regint(int key, Domain domain, int count) {
     return 0;
 }
 
+// A text as a Check_char line shows it: the null marker for a null pointer,
+// its control bytes escaped. The texts have no bound, so a text with a control
+// byte is escaped into a buffer of GLib's that lives for the one line; every
+// other text is printed from where it lies.
+class ShownText {
+public:
+    explicit ShownText(const char *text) : bytes_(text ? text : "(null)"), escaped_(nullptr) {
+        const size_t length = strlen(bytes_);
+        const size_t shown = fieldaudit::escaped_length(bytes_, length);
+        if (shown != length) {
+            escaped_ = static_cast<char *>(g_malloc(shown + 1));
+            escaped_[fieldaudit::escape(bytes_, length, escaped_)] = '\0';
+            bytes_ = escaped_;
+        }
+    }
+    ~ShownText() { g_free(escaped_); }
+    ShownText(const ShownText &) = delete;
+    ShownText &operator=(const ShownText &) = delete;
+
+    const char *c_str() const { return bytes_; }
+
+private:
+    const char *bytes_;
+    char *escaped_;
+};
+
 }  // namespace
 
 void fieldaudit::print_domain_failed() {
@@ -83,7 +110,9 @@ int Check_return_result(int ret, int tar) {
 }
 
 int Check_char(const char *ret, const char *tar) {
-    g_print("Check_char,ret=%s,tar=%s\n", ret, tar);
+    const ShownText r(ret);
+    const ShownText t(tar);
+    g_print("Check_char,ret=%s,tar=%s\n", r.c_str(), t.c_str());
     return 1;
 }
 

@@ -20,7 +20,8 @@ extern "C" {
 int Check_bool(int ret, int tar);
 int Check_int(int ret, int tar);
 int Check_return_result(int ret, int tar);
-/* Shows both texts; always returns 1. */
+/* Shows both texts (a null pointer as "(null)", control bytes escaped as in
+ * the checkers' lines); always returns 1. */
 int Check_char(const char *ret, const char *tar);
 
 /* ---- Value domains ------------------------------------------------------- */
@@ -99,6 +100,16 @@ extern const char *regType;
  * Each prints one line per field in a fixed order, the failure lines of
  * failed checks, and returns the verdict. Null pointers are never followed:
  * the value shows as "(null)" and its validations fail.
+ *
+ * Pointer members (DevInfo, WeekDay, Day, array, Domain): each must be null or
+ * lead to one whole record of its type, on both sides, whatever a count
+ * member says. The checkers read exactly one record through each pointer;
+ * arrayLen and DomainNum are printed (and compared) but never make a checker
+ * skip the pointer or look beyond the one record.
+ *
+ * Shown texts: a byte below 0x20 or the byte 0x7f prints as "\x" and two
+ * lower-case hexadecimal digits (a newline as \x0a), so every line printed
+ * stays one line; validations see the raw bytes.
  */
 
 /* Device, network and WAN */

@@ -86,6 +86,50 @@ TEST(AuditRules, TextsAreShownByteForByte) {
     EXPECT_EQ("CheckTolvaPPPoE_t,result->PPPoEUserName=%s%n%d \xc3\xa9,target->PPPoEUserName=100%\n", out.text());
 }
 
+TEST(AuditRules, ControlBytesOfShownTextsAreEscapedAndValidatedRaw) {
+    // Every byte below 0x20 and 0x7f shows as \xhh; other bytes as they are.
+    auto r = zeroed<TolvaPPPoE_t>();
+    auto t = zeroed<TolvaPPPoE_t>();
+    put(r.PPPoEUserName, "u\nCheckTolvaPPPoE_t,result->PPPoEUserName=forged\r\x1b[0m\x7f\\x41");
+    put(t.PPPoEUserName, "\t");
+    PrintCapture out;
+    EXPECT_EQ(1, CheckTolvaPPPoE_t(&r, &t));
+    EXPECT_EQ(
+        "CheckTolvaPPPoE_t,result->PPPoEUserName=u\\x0aCheckTolvaPPPoE_t,result->PPPoEUserName=forged\\x0d\\x1b[0m"
+        "\\x7f\\x41,target->PPPoEUserName=\\x09\n",
+        out.text());
+
+    // An unterminated text of control bytes: the whole member, escaped.
+    auto s = zeroed<TolvaStrArray_t>();
+    fill_unterminated(s.str, '\n');
+    auto u = zeroed<TolvaStrArray_t>();
+    out.take();
+    EXPECT_EQ(0, CheckTolvaStrArray_t(&s, &u));
+    std::string shown;
+    for (size_t i = 0; i < sizeof s.str; ++i) shown += "\\x0a";
+    EXPECT_EQ("CheckTolvaStrArray_t,result->str=" + shown + ",target->str=\n", out.text());
+
+    // Validation sees the raw bytes: the trailing newline is no part of the
+    // shown line's end, and the unanchored status format still passes.
+    auto w = zeroed<TolvaWANConnectionInfo_t>();
+    auto wt = zeroed<TolvaWANConnectionInfo_t>();
+    put(w.ConnectionStatus, "Connected\n");
+    put(wt.ConnectionStatus, "DATA_Status");
+    out.take();
+    CheckTolvaWANConnectionInfo_t(&w, &wt);
+    const std::string text = out.take();
+    EXPECT_EQ(0u, text.find("CheckTolvaWANConnectionInfo_t,result->ConnectionStatus=Connected\\x0a,"
+                            "target->ConnectionStatus=DATA_Status\nCheckTolvaWANConnectionInfo_t,"
+                            "result->ConnectionType="));
+    EXPECT_TRUE(out.whole_lines());
+
+    // The file-entry walk escapes too.
+    auto e = zeroed<Tolva_FileEntry_t>();
+    put(e.FileName, "a\nb");
+    CheckTolva_FileEntry_t(&e, 1);
+    EXPECT_EQ(0u, out.text().find("CheckTolva_FileEntry_t,pEntry->FileName=a\\x0ab,NULL=(null)\n"));
+}
+
 // Collects g_print calls from several threads.
 std::mutex g_lines_lock;
 std::vector<std::string> *g_lines = nullptr;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "capture.h"
@@ -35,6 +36,26 @@ TEST(Primitives, CheckCharShowsBothTextsAndAlwaysPasses) {
     EXPECT_EQ(1, Check_char("abc", "xyz"));
     EXPECT_EQ(1, Check_char("", ""));
     EXPECT_EQ("Check_char,ret=abc,tar=xyz\nCheck_char,ret=,tar=\n", out.text());
+}
+
+TEST(Primitives, CheckCharShowsNullAndEscapesControlBytes) {
+    // A text of any length with control bytes stays one line.
+    const std::string long_text = std::string(5000, 'a') + "\n";
+    const struct {
+        const char *ret, *tar;
+        std::string line;
+    } cases[] = {
+        {nullptr, nullptr, "Check_char,ret=(null),tar=(null)\n"},
+        {"a\tb", nullptr, "Check_char,ret=a\\x09b,tar=(null)\n"},
+        {"x\nCheck_char,ret=forged", "\x01\x1f\x7f ~\x80\\", "Check_char,ret=x\\x0aCheck_char,ret=forged,tar=\\x01\\x1f\\x7f ~\x80\\\n"},
+        {long_text.c_str(), "", "Check_char,ret=" + std::string(5000, 'a') + "\\x0a,tar=\n"},
+    };
+    for (const auto &c : cases) {
+        PrintCapture out;
+        EXPECT_EQ(1, Check_char(c.ret, c.tar));
+        EXPECT_EQ(c.line, out.text());
+        EXPECT_EQ(1u, out.count());
+    }
 }
 
 struct Table {

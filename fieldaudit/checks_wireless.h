@@ -1,15 +1,19 @@
-// Checkers of the wireless records (Wi-Fi status, WPS, WLAN device) and of the
-// schedule records (Wi-Fi timers, LED, sleep timer).
-#include "audit.h"
+// Steps of the checkers of the wireless records (Wi-Fi status, WPS, WLAN
+// device) and of the schedule records (Wi-Fi timers, LED, sleep timer), each
+// in output order.
+//
+// Each list is a template over its front (see audit.h): the exported checker
+// runs it to audit two records, the kit's tools run it to read the steps.
+#ifndef FIELDAUDIT_CHECKS_WIRELESS_H
+#define FIELDAUDIT_CHECKS_WIRELESS_H
+
 #include "fieldaudit.h"
 
-using fieldaudit::RecordAudit;
+namespace fieldaudit {
 
-extern "C" {
-
-int CheckTolvaWiFiInfo_t(const TolvaWiFiInfo_t *result, const TolvaWiFiInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaWiFiInfo_t *) {
     using T = TolvaWiFiInfo_t;
-    RecordAudit<T> a(__func__, result, target);
     a.domain("SameSSIDStatus", &T::SameSSIDStatus, 2);
     a.domain("Enable", &T::Enable, 2);
     a.show("WiFiMode", &T::WiFiMode);
@@ -21,28 +25,25 @@ int CheckTolvaWiFiInfo_t(const TolvaWiFiInfo_t *result, const TolvaWiFiInfo_t *t
     a.show("TxPkts", &T::TxPkts);
     a.show("TxErrorPkts", &T::TxErrorPkts);
     a.show("TxDropPkts", &T::TxDropPkts);
-    return a.verdict();
 }
 
-int CheckTolvaWPSDevInfo_t(const TolvaWPSDevInfo_t *result, const TolvaWPSDevInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaWPSDevInfo_t *) {
     using T = TolvaWPSDevInfo_t;
-    RecordAudit<T> a(__func__, result, target);
     a.format("Info", &T::Info, "Info failed!!!!!\n");
-    return a.verdict();
 }
 
-int CheckTolvaWPS_t(const TolvaWPS_t *result, const TolvaWPS_t *target) {
+template <class A>
+void steps(A &a, const TolvaWPS_t *) {
     using T = TolvaWPS_t;
-    RecordAudit<T> a(__func__, result, target);
     a.domain("WPSStatus", &T::WPSStatus, 4);
     a.sub(CheckTolvaWPSDevInfo_t, &T::DevInfo);
     a.domain("Enable", &T::Enable, 2);
-    return a.verdict();
 }
 
-int CheckTolvaWLANDevice_t(const TolvaWLANDevice_t *result, const TolvaWLANDevice_t *target) {
+template <class A>
+void steps(A &a, const TolvaWLANDevice_t *) {
     using T = TolvaWLANDevice_t;
-    RecordAudit<T> a(__func__, result, target);
     a.format("BasicAuthenticationMode", &T::BasicAuthenticationMode, "BasicAuthenticationMode failed!!!!!\n");
     a.format("BeaconType", &T::BeaconType, "BeaconType failed!!!!!\n");
     a.show("PWD", &T::PWD);
@@ -60,48 +61,45 @@ int CheckTolvaWLANDevice_t(const TolvaWLANDevice_t *result, const TolvaWLANDevic
     a.show("RetryTimeout", &T::RetryTimeout);
     a.show("Powerlevel", &T::Powerlevel);
     a.show("PowerValue", &T::PowerValue);
-    return a.verdict();
 }
 
-int CheckTolvaWiFiTimer_t(const TolvaWiFiTimer_t *result, const TolvaWiFiTimer_t *target) {
+template <class A>
+void steps(A &a, const TolvaWiFiTimer_t *) {
     using T = TolvaWiFiTimer_t;
-    RecordAudit<T> a(__func__, result, target);
     a.equal_text("ControlCycle", &T::ControlCycle, "ControlCycle failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("EndTime", &T::EndTime, "EndTime failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("StartTime", &T::StartTime, "StartTime failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.domain("Enable", &T::Enable, 2, "result->Enable&target->Enable failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
-    return a.verdict();
 }
 
-int CheckTolvaWiFiTimer1_t(const TolvaWiFiTimer1_t *result, const TolvaWiFiTimer1_t *target) {
+template <class A>
+void steps(A &a, const TolvaWiFiTimer1_t *) {
     using T = TolvaWiFiTimer1_t;
-    RecordAudit<T> a(__func__, result, target);
     a.format("Active", &T::Active, "Active failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.domain("Enable", &T::Enable, 2, "result->Enable&target->Enable)!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("Time", &T::Time, "Time failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("WeekDay->str", &T::WeekDay, "WeekDay failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
-    return a.verdict();
 }
 
-int CheckTolvaLED_t(const TolvaLED_t *result, const TolvaLED_t *target) {
+template <class A>
+void steps(A &a, const TolvaLED_t *) {
     using T = TolvaLED_t;
-    RecordAudit<T> a(__func__, result, target);
     a.equal_text("ControlCycle", &T::ControlCycle, "ControlCycle failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.domain("Enable", &T::Enable, 2, "result->Enable&target->Enable!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("EndTime", &T::EndTime, "EndTime failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("StartTime", &T::StartTime, "StartTime failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("Status", &T::Status, "Status failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
-    return a.verdict();
 }
 
-int CheckTolvaSleepTimer_t(const TolvaSleepTimer_t *result, const TolvaSleepTimer_t *target) {
+template <class A>
+void steps(A &a, const TolvaSleepTimer_t *) {
     using T = TolvaSleepTimer_t;
-    RecordAudit<T> a(__func__, result, target);
     a.format("Active", &T::Active, "Active failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("Day->str", &T::Day, "Day failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.domain("Enable", &T::Enable, 2, "result->Enable&target->Enable!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.format("Time", &T::Time, "Time failed!!!!\n");
-    return a.verdict();
 }
 
-}  // extern "C"
+}  // namespace fieldaudit
+
+#endif

@@ -1,14 +1,18 @@
-// Checkers of the device information, network status and WAN connection records.
-#include "audit.h"
+// Steps of the checkers of the device information, network status and WAN
+// connection records, each in output order.
+//
+// Each list is a template over its front (see audit.h): the exported checker
+// runs it to audit two records, the kit's tools run it to read the steps.
+#ifndef FIELDAUDIT_CHECKS_DEVICE_H
+#define FIELDAUDIT_CHECKS_DEVICE_H
+
 #include "fieldaudit.h"
 
-using fieldaudit::RecordAudit;
+namespace fieldaudit {
 
-extern "C" {
-
-int CheckTolvaDeviceInfo_t(const TolvaDeviceInfo_t *result, const TolvaDeviceInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaDeviceInfo_t *) {
     using T = TolvaDeviceInfo_t;
-    RecordAudit<T> a(__func__, result, target);
     a.domain("BusinessStatus", &T::BusinessStatus, 2);
     a.format("MAC", &T::MAC, "MAC failed!!!!!!!!!\n");
     a.show("ITMSProtocolVersion", &T::ITMSProtocolVersion);
@@ -26,14 +30,13 @@ int CheckTolvaDeviceInfo_t(const TolvaDeviceInfo_t *result, const TolvaDeviceInf
     a.show("FlashSize", &T::FlashSize);
     a.show("RamSize", &T::RamSize);
     a.show("SysDuration", &T::SysDuration);
-    return a.verdict();
 }
 
-int CheckTolvaNetworkInfo_t(const TolvaNetworkInfo_t *result, const TolvaNetworkInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaNetworkInfo_t *) {
     using T = TolvaNetworkInfo_t;
-    RecordAudit<T> a(__func__, result, target);
-    const bool ipv4_up = a.connected(&T::WANConnectionStatus);
-    const bool ipv6_up = a.connected(&T::IPV6_WANConnectionStatus);
+    const auto ipv4_up = a.connected("WANConnectionStatus", &T::WANConnectionStatus);
+    const auto ipv6_up = a.connected("IPV6_WANConnectionStatus", &T::IPV6_WANConnectionStatus);
     a.domain("IPV6", &T::IPV6, 3, "IPV6 failed!!!!!!!!!!!!!!!!!!!!\n");
     a.domain("VLANbind", &T::VLANbind, 2);
     a.domain("LAN1Status", &T::LAN1Status, 2);
@@ -59,14 +62,13 @@ int CheckTolvaNetworkInfo_t(const TolvaNetworkInfo_t *result, const TolvaNetwork
     a.show("WANBytes", &T::WANBytes);
     a.show("WANTxBytes", &T::WANTxBytes);
     a.show("WANRxBytes", &T::WANRxBytes);
-    return a.verdict();
 }
 
-int CheckTolvaWANConnectionInfo_t(const TolvaWANConnectionInfo_t *result, const TolvaWANConnectionInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaWANConnectionInfo_t *) {
     using T = TolvaWANConnectionInfo_t;
-    RecordAudit<T> a(__func__, result, target);
-    const bool ipv4_up = a.connected(&T::ConnectionStatus);
-    const bool ipv6_up = a.connected(&T::IPV6_ConnectionStatus);
+    const auto ipv4_up = a.connected("ConnectionStatus", &T::ConnectionStatus);
+    const auto ipv6_up = a.connected("IPV6_ConnectionStatus", &T::IPV6_ConnectionStatus);
     a.format("ConnectionStatus", &T::ConnectionStatus, "ConnectionStatus failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.show("ConnectionType", &T::ConnectionType);
     a.format("DNS1", &T::DNS1, "DNS1 failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n", ipv4_up);
@@ -92,7 +94,8 @@ int CheckTolvaWANConnectionInfo_t(const TolvaWANConnectionInfo_t *result, const 
     a.show("TxBytes", &T::TxBytes);
     a.show("RxPkts", &T::RxPkts);
     a.show("TxPkts", &T::TxPkts);
-    return a.verdict();
 }
 
-}  // extern "C"
+}  // namespace fieldaudit
+
+#endif

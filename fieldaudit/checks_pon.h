@@ -1,15 +1,18 @@
-// Checkers of the PON line, voice line, LAN host manager, LAN host and HTTP
-// download test records.
-#include "audit.h"
+// Steps of the checkers of the PON line, voice line, LAN host manager, LAN
+// host and HTTP download test records, each in output order.
+//
+// Each list is a template over its front (see audit.h): the exported checker
+// runs it to audit two records, the kit's tools run it to read the steps.
+#ifndef FIELDAUDIT_CHECKS_PON_H
+#define FIELDAUDIT_CHECKS_PON_H
+
 #include "fieldaudit.h"
 
-using fieldaudit::RecordAudit;
+namespace fieldaudit {
 
-extern "C" {
-
-int CheckTolvaPONInfo_t(const TolvaPONInfo_t *result, const TolvaPONInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaPONInfo_t *) {
     using T = TolvaPONInfo_t;
-    RecordAudit<T> a(__func__, result, target);
     a.show("LOID", &T::LOID);
     a.show("Password", &T::Password);
     a.format("PONStatus", &T::PONStatus, "PONStatus failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
@@ -19,33 +22,30 @@ int CheckTolvaPONInfo_t(const TolvaPONInfo_t *result, const TolvaPONInfo_t *targ
     a.show("TXPower", &T::TXPower);
     a.show("RXPower", &T::RXPower);
     a.domain("SupportPONStatusQuery", &T::SupportPONStatusQuery, 2);
-    return a.verdict();
 }
 
-int CheckTolvaVoIPInfo_t(const TolvaVoIPInfo_t *result, const TolvaVoIPInfo_t *target) {
+template <class A>
+void steps(A &a, const TolvaVoIPInfo_t *) {
     using T = TolvaVoIPInfo_t;
-    RecordAudit<T> a(__func__, result, target);
     a.show("Line1Status", &T::Line1Status);
     a.show("Line2Status", &T::Line2Status);
     a.show("VoIPName1", &T::VoIPName1);
     a.show("VoIPName2", &T::VoIPName2);
-    return a.verdict();
 }
 
-int CheckTolvaLANHostMgr_t(const TolvaLANHostMgr_t *result, const TolvaLANHostMgr_t *target) {
+template <class A>
+void steps(A &a, const TolvaLANHostMgr_t *) {
     using T = TolvaLANHostMgr_t;
-    RecordAudit<T> a(__func__, result, target);
     a.domain("EnableStats", &T::EnableStats, 2);
     a.show("LANHostMaxNumber", &T::LANHostMaxNumber);
     a.show("LANHostNumber", &T::LANHostNumber);
     a.show("ControlListMaxNumber", &T::ControlListMaxNumber);
     a.show("ControlListNumber", &T::ControlListNumber);
-    return a.verdict();
 }
 
-int CheckTolvaLANHost_t(const TolvaLANHost_t *result, const TolvaLANHost_t *target) {
+template <class A>
+void steps(A &a, const TolvaLANHost_t *) {
     using T = TolvaLANHost_t;
-    RecordAudit<T> a(__func__, result, target);
     a.domain("ConnectionType", &T::ConnectionType, 2);
     a.domain("Port", &T::Port, 5);
     a.show("Brand", &T::Brand);
@@ -66,16 +66,16 @@ int CheckTolvaLANHost_t(const TolvaLANHost_t *result, const TolvaLANHost_t *targ
     a.show("OnlineTime", &T::OnlineTime);
     a.show("RxBytes", &T::RxBytes);
     a.show("TxBytes", &T::TxBytes);
-    return a.verdict();
 }
 
-int CheckTolvaHttpDownloadTestResult_t(const TolvaHttpDownloadTestResult_t *result, const TolvaHttpDownloadTestResult_t *target) {
+template <class A>
+void steps(A &a, const TolvaHttpDownloadTestResult_t *) {
     using T = TolvaHttpDownloadTestResult_t;
-    RecordAudit<T> a(__func__, result, target);
     a.show("Result", &T::Result);
     a.show("URL", &T::URL);
     a.domain("Status", &T::Status, 2);
-    return a.verdict();
 }
 
-}  // extern "C"
+}  // namespace fieldaudit
+
+#endif
