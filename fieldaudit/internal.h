@@ -18,6 +18,18 @@ size_t escaped_length(const char *bytes, size_t length);
 // returns how many were written. Adds no terminator.
 size_t escape(const char *bytes, size_t length, char *out);
 
+// A value-domain table: its entries and their number.
+struct Domain {
+    const int *entries;
+    int length;
+};
+
+// Number of tables; selectors 0 to kDomainCount - 1 pick one.
+const unsigned int kDomainCount = 9;
+
+// The table a domain selector picks; other selectors pick none (null, 0).
+Domain select_domain(unsigned int selector);
+
 // The line a failed value-domain check prints, for checks that fail before
 // the domain can be consulted (a value that cannot be read).
 void print_domain_failed();

@@ -21,34 +21,13 @@ int data_int_nine[3] = {1, 2, 3};
 
 namespace {
 
-struct Domain {
-    const int *entries;
-    int length;
-};
-
 template <int N>
-Domain domain_of(int (&table)[N]) {
-    return Domain{table, N};
-}
-
-// The table a domain selector picks; selectors beyond 8 pick none.
-Domain select_domain(unsigned int selector) {
-    switch (selector) {
-    case 0: return domain_of(data_int_one);
-    case 1: return domain_of(data_int_two);
-    case 2: return domain_of(data_int_three);
-    case 3: return domain_of(data_int_four);
-    case 4: return domain_of(data_int_five);
-    case 5: return domain_of(data_int_six);
-    case 6: return domain_of(data_int_seven);
-    case 7: return domain_of(data_int_eight);
-    case 8: return domain_of(data_int_nine);
-    default: return Domain{nullptr, 0};
-    }
+fieldaudit::Domain domain_of(int (&table)[N]) {
+    return fieldaudit::Domain{table, N};
 }
 
 // Scans the first `count` entries of the domain for `key`, never past its end.
-int regint(int key, Domain domain, int count) {
+int regint(int key, fieldaudit::Domain domain, int count) {
     const int limit = count < domain.length ? count : domain.length;
     for (int i = 0; i < limit; ++i) {
         if (domain.entries[i] == key) {
@@ -88,6 +67,21 @@ private:
 
 }  // namespace
 
+fieldaudit::Domain fieldaudit::select_domain(unsigned int selector) {
+    switch (selector) {
+    case 0: return domain_of(data_int_one);
+    case 1: return domain_of(data_int_two);
+    case 2: return domain_of(data_int_three);
+    case 3: return domain_of(data_int_four);
+    case 4: return domain_of(data_int_five);
+    case 5: return domain_of(data_int_six);
+    case 6: return domain_of(data_int_seven);
+    case 7: return domain_of(data_int_eight);
+    case 8: return domain_of(data_int_nine);
+    default: return Domain{nullptr, 0};
+    }
+}
+
 void fieldaudit::print_domain_failed() {
     g_print("failed!!!!!!!!!!!!!\n");
 }
@@ -117,7 +111,7 @@ int Check_char(const char *ret, const char *tar) {
 }
 
 int Check_data_int(int value, unsigned int selector, int count) {
-    return regint(value, select_domain(selector), count);
+    return regint(value, fieldaudit::select_domain(selector), count);
 }
 
 }  // extern "C"
