@@ -142,6 +142,25 @@ TEST(BusprobeRun, SheetThatCannotBeOpenedIsReported) {
     EXPECT_EQ(std::vector<std::string>{}, dir.list("capi.xls"));
 }
 
+TEST(BusprobeRun, SheetLinkIsNeverFollowed) {
+    for (const bool target_exists : {true, false}) {
+        RunDir dir;
+        dir.write_log(kFullLog);
+        if (target_exists) dir.write("target", "kept\n");
+        ASSERT_EQ(0, symlink("target", dir.file("capi.xls").c_str()));
+
+        EXPECT_EQ(expected_output(kFullLog) + "fopen error!\n", run_masked(dir)) << target_exists;
+        if (target_exists) {
+            EXPECT_EQ("kept\n", dir.read("target"));
+        } else {
+            EXPECT_FALSE(dir.exists("target")) << "link followed to create its target";
+        }
+        struct stat status;
+        ASSERT_EQ(0, lstat(dir.file("capi.xls").c_str(), &status));
+        EXPECT_TRUE(S_ISLNK(status.st_mode));
+    }
+}
+
 TEST(BusprobeRun, NoTemporaryFileMeansMarkerAbsent) {
     RunDir dir;
     dir.write_log(kFullLog);
