@@ -17,7 +17,12 @@
 
 // The build admits only path characters that need no quoting in the shell and
 // no escaping in a format, so the log path goes into the format as it is.
-#define BUSPROBE_COMMAND_FORMAT "grep -F \"%s\" " BUSPROBE_LOG_PATH " > %s"
+// The log is text with occasional garbage: -a searches it as text whatever it
+// holds (a NUL byte, bytes that are not valid in the locale's encoding), where
+// grep would otherwise only say on its error stream that a binary file
+// matches. -e and -- keep a marker or path that begins with "-" from being
+// read as an option. BusyBox's grep accepts all of them.
+#define BUSPROBE_COMMAND_FORMAT "grep -a -F -e \"%s\" -- " BUSPROBE_LOG_PATH " > %s"
 
 namespace {
 
@@ -25,7 +30,7 @@ constexpr char kSheetPath[] = BUSPROBE_SHEET_PATH;
 constexpr char kTempTemplate[] = BUSPROBE_TEMP_TEMPLATE;
 
 // Longest marker the command holds. With the standard paths the command
-// buffer comes to 128 bytes.
+// buffer comes to 137 bytes.
 constexpr size_t kMarkerRoom = 74;
 constexpr size_t kCommandSize = (sizeof BUSPROBE_COMMAND_FORMAT - 1) - 4 +
                                 (sizeof kTempTemplate - 1) + kMarkerRoom + 1;

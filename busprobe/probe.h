@@ -2,8 +2,8 @@
 #ifndef BUSPROBE_PROBE_H
 #define BUSPROBE_PROBE_H
 
-// Searches the log for a line that contains marker as a fixed text: 0 when
-// there is one, -1 otherwise. A marker that cannot be searched (too long for
+// Searches the log, as text whatever bytes it holds, for a line that contains
+// marker as a fixed text: 0 when there is one, -1 otherwise. A marker that cannot be searched (too long for
 // the command, or holding a character that the shell reads between double
 // quotes) or a search without a temporary file counts as absent.
 int check_log_exist(const char *marker);
