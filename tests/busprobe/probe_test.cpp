@@ -57,6 +57,21 @@ TEST_F(BusprobeProbe, LongestMarkerThatFitsIsSearched) {
     EXPECT_EQ(std::vector<std::string>{}, dir_.list("tmp"));
 }
 
+TEST_F(BusprobeProbe, MarkerThatLooksLikeAnOptionIsSearchedAsText) {
+    for (const std::string marker : {"-v", "--count", "-x marker", "--", "-e"}) {
+        const std::string line = "[10:00:00] " + marker + " done";
+        dir_.write_log({"[09:59:59] no marker here", line});
+        int result = 1;
+        const std::string output =
+            capture_stdout([&] { result = check_log_exist(marker.c_str()); });
+
+        EXPECT_EQ(0, result) << marker;
+        std::vector<std::string> names;
+        EXPECT_EQ(searched_block(marker, "tolva.log", kTemplate, static_cast<long>(line.size()) + 1),
+                  mask_temp_names(output, kTemplate, &names));
+    }
+}
+
 TEST_F(BusprobeProbe, MarkerTooLongForTheCommandIsAbsent) {
     for (size_t length : {75u, 76u, 300u}) {
         const std::string marker(length, 'm');

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,8 +54,8 @@ std::string expected_output(const std::vector<std::string> &log) {
 
 // Runs the copy in the folder: exit status 0, temporary names paired and
 // masked, no temporary file left behind.
-std::string run_masked(const RunDir &dir) {
-    const RunResult run = run_program(BUSPROBE_WORKDIR_PROGRAM, dir.path());
+std::string run_masked(const RunDir &dir, const Environment &env = {}) {
+    const RunResult run = run_program(BUSPROBE_WORKDIR_PROGRAM, dir.path(), env);
     EXPECT_EQ(0, run.exit_status);
     std::vector<std::string> names;
     const std::string masked = mask_temp_names(run.output, kTemplate, &names);
@@ -140,6 +141,61 @@ TEST(BusprobeRun, SheetThatCannotBeOpenedIsReported) {
     EXPECT_EQ(searched_block(kMarkers[0], kLog, kTemplate, 0) + "failed!!!!!\nfopen error!\n",
               run_masked(dir));
     EXPECT_EQ(std::vector<std::string>{}, dir.list("capi.xls"));
+}
+
+TEST(BusprobeRun, SheetLinkIsNeverFollowed) {
+    for (const bool target_exists : {true, false}) {
+        RunDir dir;
+        dir.write_log(kFullLog);
+        if (target_exists) dir.write("target", "kept\n");
+        ASSERT_EQ(0, symlink("target", dir.file("capi.xls").c_str()));
+
+        EXPECT_EQ(expected_output(kFullLog) + "fopen error!\n", run_masked(dir)) << target_exists;
+        if (target_exists) {
+            EXPECT_EQ("kept\n", dir.read("target"));
+        } else {
+            EXPECT_FALSE(dir.exists("target")) << "link followed to create its target";
+        }
+        struct stat status;
+        ASSERT_EQ(0, lstat(dir.file("capi.xls").c_str(), &status));
+        EXPECT_TRUE(S_ISLNK(status.st_mode));
+    }
+}
+
+// A middleware log is text with occasional garbage: a NUL byte early in the
+// file, or bytes that are not valid UTF-8 on the one line with a marker. Searched
+// under a UTF-8 locale with GNU grep and with BusyBox's grep, which most
+// gateways' shell has, every marker is still found.
+TEST(BusprobeRun, LogWithGarbageIsSearchedAsText) {
+    std::vector<std::string> nul_log = kFullLog;
+    nul_log.insert(nul_log.begin() + 1, std::string("[10:00:00] \0\x01 reset\x7f", 20));
+    std::vector<std::string> invalid_utf8_log = kFullLog;
+    invalid_utf8_log[2] += " name=\xff\xfe\xc3(";
+    const struct {
+        const char *what;
+        const std::vector<std::string> &log;
+    } logs[] = {{"NUL byte", nul_log}, {"invalid UTF-8", invalid_utf8_log}};
+
+    const char *inherited = getenv("PATH");
+    const std::string path = inherited != nullptr ? inherited : "/usr/bin:/bin";
+    for (const bool busybox : {false, true}) {
+        for (const auto &log : logs) {
+            SCOPED_TRACE(std::string(busybox ? "BusyBox grep, " : "GNU grep, ") + log.what);
+            RunDir dir;
+            dir.write_log(log.log);
+            Environment env = {{"LC_ALL", "C.UTF-8"}, {"PATH", path}};
+            if (busybox) {
+                // BusyBox runs as grep when it is called by that name.
+                ASSERT_NE(std::string(), BUSPROBE_BUSYBOX) << "busybox is not installed (scripts/setup)";
+                ASSERT_EQ(0, mkdir(dir.file("bin").c_str(), 0755));
+                ASSERT_EQ(0, symlink(BUSPROBE_BUSYBOX, dir.file("bin/grep").c_str()));
+                env[1].second = dir.file("bin") + ":" + path;
+            }
+
+            EXPECT_EQ(expected_output(log.log), run_masked(dir, env));
+            EXPECT_EQ(kPassRow, dir.read("capi.xls"));
+        }
+    }
 }
 
 TEST(BusprobeRun, NoTemporaryFileMeansMarkerAbsent) {

@@ -100,9 +100,13 @@ std::vector<std::string> RunDir::list(const std::string &sub) const {
     return names;
 }
 
-Process::Process(const std::string &program, const std::string &dir) {
-    const std::string command =
-        "cd '" + dir + "' && exec " BUSPROBE_RUN_PREFIX " '" + program + "'";
+Process::Process(const std::string &program, const std::string &dir, const Environment &env) {
+    std::string command = "cd '" + dir + "' && ";
+    for (const auto &setting : env) {
+        EXPECT_EQ(std::string::npos, setting.second.find('\'')) << setting.second;
+        command += "export " + setting.first + "='" + setting.second + "' && ";
+    }
+    command += "exec " BUSPROBE_RUN_PREFIX " '" + program + "'";
     pipe_ = popen(command.c_str(), "r");
     EXPECT_NE(nullptr, pipe_) << command;
 }
@@ -125,8 +129,9 @@ RunResult Process::finish() {
     return run;
 }
 
-RunResult run_program(const std::string &program, const std::string &dir) {
-    return Process(program, dir).finish();
+RunResult run_program(const std::string &program, const std::string &dir,
+                      const Environment &env) {
+    return Process(program, dir, env).finish();
 }
 
 std::string mask_temp_names(const std::string &text, const std::string &name_template,
@@ -164,7 +169,7 @@ long matching_bytes(const std::vector<std::string> &lines, const std::string &ma
 
 std::string searched_block(const std::string &marker, const std::string &log_path,
                            const std::string &name_template, long size) {
-    return "check_log_exist grep -F \"" + marker + "\" " + log_path + " > " + name_template +
+    return "check_log_exist grep -a -F -e \"" + marker + "\" -- " + log_path + " > " + name_template +
            "\n" + "check_log_exist tmpfile " + name_template + "\n" + "check_file_size " +
            std::to_string(size) + " \n" + "log \"" + marker + "\" " +
            (size > 0 ? "exist" : "not exist") + "\n";

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The ten markers in the order busprobe searches them.
@@ -42,10 +43,13 @@ struct RunResult {
     int exit_status;  // -1 when the program did not exit normally
 };
 
+// Variables set in a started program's environment, over the inherited ones.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 // A program started in a folder, with this build's run prefix (qemu for ARM).
 class Process {
 public:
-    Process(const std::string &program, const std::string &dir);
+    Process(const std::string &program, const std::string &dir, const Environment &env = {});
     ~Process();
     Process(const Process &) = delete;
     Process &operator=(const Process &) = delete;
@@ -55,7 +59,8 @@ private:
     FILE *pipe_;
 };
 
-RunResult run_program(const std::string &program, const std::string &dir);
+RunResult run_program(const std::string &program, const std::string &dir,
+                      const Environment &env = {});
 
 // Replaces every name made from the template (ending in XXXXXX) by the
 // template itself, and collects the names in order of appearance.

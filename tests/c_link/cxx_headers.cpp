@@ -4,6 +4,7 @@
 // would not compile.
 #include "fieldaudit.h"
 #include "modeflag.h"
+#include "result_sheet.h"
 
 extern "C" {
 int Check_bool(int ret, int tar);
@@ -25,4 +26,5 @@ int CheckTolvaUSBDeviceInfo_t(const TolvaUSBDeviceInfo_t *result, const TolvaUSB
 int CheckTolva_FileEntry_t(const Tolva_FileEntry_t *entries, int count);
 int CheckTolva_HttpServerConfig_t(const Tolva_HttpServerConfig_t *result, const Tolva_HttpServerConfig_t *target);
 int Get_mode(const char *text);
+int result_sheet_append(const char *path, const char *name, int verdict);
 }
