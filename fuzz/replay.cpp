@@ -2,6 +2,7 @@
 // the command line, without the fuzzing engine: the corpora become ordinary
 // tests with any compiler, and a program for valgrind.
 #include <dirent.h>
+#include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -54,12 +55,18 @@ int main(int argc, char **argv) {
         }
         DIR *dir = opendir(argv[i]);
         if (dir == nullptr) return 1;
+        errno = 0;
         while (struct dirent *e = readdir(dir)) {
             if (e->d_name[0] == '.') continue;
             char path[4096];
             snprintf(path, sizeof path, "%s/%s", argv[i], e->d_name);
             ok = run_file(path) && ok;
             ++files;
+            errno = 0;
+        }
+        if (errno != 0) {
+            fprintf(stderr, "replay: cannot read the folder %s\n", argv[i]);
+            ok = false;
         }
         closedir(dir);
     }
