@@ -12,10 +12,10 @@
 #     as fieldaudit::<target> in the CMake package and installs <target>.pc.
 #     The .pc file requires every pkg-config module that <target> links as an
 #     imported PkgConfig::<prefix> target (made by pkg_check_modules(<prefix>
-#     ... IMPORTED_TARGET <module>)) plus the REQUIRES modules, so that
-#     `pkg-config --cflags --libs <target>` gives a C program all it needs.
-#     The CMake package finds those modules for its users in the same way.
-#     DESCRIPTION is the .pc file's description line.
+#     ... IMPORTED_TARGET <module>)), so that `pkg-config --cflags --libs
+#     <target>` gives a C program all it needs; the CMake package finds those
+#     modules for its users in the same way. REQUIRES adds further modules to
+#     the .pc file alone. DESCRIPTION is the .pc file's description line.
 #
 #   tolva_install_program(<target>)
 #     Makes the alias fieldaudit::<target>, installs the program into bin/ and
