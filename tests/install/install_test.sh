@@ -1,0 +1,185 @@
+#!/bin/sh
+# One step of the install test of a build:
+#   install_test.sh <settings.sh> tree|pkgconfig|cmake|packages|subproject|without_emulator
+# settings.sh (written by CMakeLists.txt) describes the build.
+#
+# tree installs the kit: a host build into a prefix, a cross build staged with
+# DESTDIR into a test sysroot, as a firmware build does. The other steps use
+# that tree and write into folders of their own, so they may run in parallel.
+#
+# The test sysroot: a firmware SDK's sysroot holds GLib next to the staged
+# kit. Here the armhf GLib of the package system stands in for it, mirrored
+# into the sysroot as symbolic links (usr/lib/<multiarch>, usr/include/glib-2.0)
+# after the kit is staged, so that pkg-config with PKG_CONFIG_SYSROOT_DIR sees
+# the sysroot alone, as in a firmware build. Every -I and -L it gives must lie
+# inside the sysroot: a path of the build machine would show a .pc file that
+# does not follow the sysroot.
+set -eu
+. "$1"
+step=$2
+jobs=$(nproc 2>/dev/null || echo 2)
+consumers=$SOURCE_DIR/tests/install/consumers
+if [ -n "$CROSS" ]; then
+  sysroot=$WORK/sysroot
+  root=$sysroot/usr
+else
+  root=$WORK/prefix
+fi
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# Runs the consumer programs in $1 and compares each one's whole output; none
+# may need the C++ run-time library.
+run_consumers() {
+  for lib in $LIBRARIES; do
+    if "$READELF" -d "$1/use_$lib" | grep NEEDED | grep -q 'libstdc++'; then
+      fail "$1/use_$lib needs libstdc++"
+    fi
+    # shellcheck disable=SC2086
+    out=$($EMULATOR "$1/use_$lib") || fail "$1/use_$lib exited with $?"
+    [ "$out" = "$lib $VERSION" ] || fail "$1/use_$lib printed \"$out\", not \"$lib $VERSION\""
+    echo "$1/use_$lib: $out"
+  done
+}
+
+case $step in
+tree)
+  rm -rf "$WORK/prefix" "$WORK/sysroot"
+  mkdir -p "$WORK"
+  if [ -n "$CROSS" ]; then
+    DESTDIR=$sysroot "$CMAKE" --install "$BUILD_DIR" --prefix /usr
+    mkdir -p "$root/lib" "$root/include"
+    cp -rs "/usr/lib/$MULTIARCH" "$root/lib/"
+    cp -rs /usr/include/glib-2.0 "$root/include/"
+  else
+    "$CMAKE" --install "$BUILD_DIR" --prefix "$root"
+  fi
+  expected="$INCLUDEDIR/fieldaudit_version.h $CMAKEDIR/fieldauditConfig.cmake
+    $CMAKEDIR/fieldauditConfigVersion.cmake $CMAKEDIR/fieldauditTargets.cmake"
+  for header in "$SOURCE_DIR"/include/*.h; do
+    expected="$expected $INCLUDEDIR/${header##*/}"
+  done
+  for lib in $LIBRARIES; do
+    expected="$expected $LIBDIR/lib$lib.a $LIBDIR/pkgconfig/$lib.pc"
+  done
+  for program in $PROGRAMS; do
+    expected="$expected $BINDIR/$program"
+  done
+  for file in $expected; do
+    [ -f "$root/$file" ] || fail "$file not installed"
+  done
+  ;;
+
+pkgconfig)
+  dir=$WORK/pkgconfig
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  if [ -n "$CROSS" ]; then
+    export PKG_CONFIG_SYSROOT_DIR="$sysroot"
+    export PKG_CONFIG_LIBDIR="$root/$LIBDIR/pkgconfig:$root/lib/$MULTIARCH/pkgconfig:$root/share/pkgconfig"
+  else
+    export PKG_CONFIG_PATH="$root/$LIBDIR/pkgconfig"
+  fi
+  pids=""
+  for lib in $LIBRARIES; do
+    [ -f "$consumers/$lib.c" ] || fail "no consumer program $consumers/$lib.c"
+    version=$("$PKG_CONFIG" --modversion "$lib")
+    [ "$version" = "$VERSION" ] || fail "pkg-config --modversion $lib: $version"
+    flags=$("$PKG_CONFIG" --cflags --libs "$lib") || fail "pkg-config --cflags --libs $lib"
+    echo "$lib: $flags"
+    if [ -n "$CROSS" ]; then
+      for flag in $flags; do
+        case $flag in
+        -I"$sysroot"/* | -L"$sysroot"/* | -[!IL]*) ;;
+        *) fail "$lib: $flag lies outside the sysroot" ;;
+        esac
+      done
+    fi
+    # shellcheck disable=SC2086
+    "$CC" $CC_FLAGS -std=c99 -Wall -Wextra -pedantic -Werror "-DKIT_LIBRARY=\"$lib\"" \
+      "$consumers/$lib.c" $flags -o "$dir/use_$lib" &
+    pids="$pids $!"
+  done
+  for pid in $pids; do
+    wait "$pid" || fail "a consumer program did not build"
+  done
+  run_consumers "$dir"
+  ;;
+
+cmake | subproject)
+  dir=$WORK/$step
+  rm -rf "$dir"
+  if [ "$step" = cmake ]; then
+    where="-DCMAKE_PREFIX_PATH=$root"
+  else
+    where="-DKIT_SOURCE_DIR=$SOURCE_DIR"
+  fi
+  if [ -n "$CROSS" ]; then
+    set -- "-DCMAKE_TOOLCHAIN_FILE=$TOOLCHAIN"
+  else
+    set -- "-DCMAKE_C_COMPILER=$CC" "-DCMAKE_C_FLAGS=$CC_FLAGS" "-DCMAKE_EXE_LINKER_FLAGS=$CC_FLAGS"
+  fi
+  "$CMAKE" -S "$consumers" -B "$dir" "$@" "$where" \
+    "-DKIT_LIBRARIES=$(echo $LIBRARIES | tr ' ' ';')" \
+    "-DKIT_PROGRAMS=$(echo $PROGRAMS | tr ' ' ';')" "-DKIT_VERSION=$VERSION" >"$dir.log" 2>&1 ||
+    { cat "$dir.log"; fail "configuring the consumer project"; }
+  if [ "$step" = cmake ]; then
+    found=$(sed -n 's/^fieldaudit_DIR:PATH=//p' "$dir/CMakeCache.txt")
+    [ "$found" = "$root/$CMAKEDIR" ] || fail "find_package found $found, not $root/$CMAKEDIR"
+  fi
+  "$CMAKE" --build "$dir" -j "$jobs" >>"$dir.log" 2>&1 ||
+    { cat "$dir.log"; fail "building the consumer project"; }
+  run_consumers "$dir"
+  ;;
+
+packages)
+  # DEB and TGZ hold the same files as the installed tree, under usr/.
+  dir=$WORK/packages
+  rm -rf "$dir"
+  "$CPACK" --config "$BUILD_DIR/CPackConfig.cmake" -G "DEB;TGZ" -B "$dir" >"$dir.log" 2>&1 ||
+    { cat "$dir.log"; fail "cpack"; }
+  deb=$dir/${PACKAGE}_${VERSION}_$DEB_ARCH.deb
+  tgz=$dir/$PACKAGE-$VERSION-$DEB_ARCH.tar.gz
+  fields=$(dpkg-deb -f "$deb" Package Version Architecture Depends)
+  want=$(printf 'Package: %s\nVersion: %s\nArchitecture: %s\nDepends: %s' \
+    "$PACKAGE" "$VERSION" "$DEB_ARCH" "$DEB_DEPENDS")
+  [ "$fields" = "$want" ] || fail "$deb control fields:
+$fields
+expected:
+$want"
+  (cd "$root" && find . -type f | sed 's|^\./|usr/|' | sort) >"$dir/installed.txt"
+  dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sed 's|^\./||' | sort >"$dir/deb.txt"
+  tar -tzf "$tgz" | grep -v '/$' | sed 's|^\./||' | sort >"$dir/tgz.txt"
+  for list in deb tgz; do
+    diff -u "$dir/installed.txt" "$dir/$list.txt" || fail "$list package and installed tree differ"
+  done
+  echo "$deb, $tgz:"
+  cat "$dir/deb.txt"
+  ;;
+
+without_emulator)
+  # The ARM toolchain file configures the kit when qemu-arm cannot be found:
+  # a PATH of the build machine's programs without it, and no search of the
+  # system folders.
+  bin=$WORK/bin-without-qemu
+  dir=$WORK/without-emulator
+  rm -rf "$bin" "$dir"
+  mkdir -p "$bin"
+  cp -s /usr/bin/* "$bin/" 2>/dev/null || true
+  rm -f "$bin"/qemu-arm*
+  PATH=$bin "$CMAKE" -S "$SOURCE_DIR" -B "$dir" "-DCMAKE_TOOLCHAIN_FILE=$TOOLCHAIN" \
+    -DCMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF >"$dir.log" 2>&1 ||
+    { cat "$dir.log"; fail "configuring without qemu-arm"; }
+  said=$(grep -c 'qemu-arm not found' "$dir.log" || true)
+  [ "$said" = 1 ] || { cat "$dir.log"; fail "the missing emulator was reported $said times, not once"; }
+  [ ! -e "$dir/tests" ] || fail "tests are configured without an emulator"
+  grep 'qemu-arm not found' "$dir.log"
+  ;;
+
+*)
+  fail "unknown step $step"
+  ;;
+esac
