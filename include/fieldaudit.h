@@ -60,9 +60,12 @@ extern const DataFormatMap_t DATA_FORMAT_MAP[30];
 
 /*
  * Searches `value` with the pattern of the format named `format_name`
- * (unanchored unless the pattern anchors itself). Returns 0 for a null or
- * empty value, a null or unknown name, a value or pattern that is not valid
- * UTF-8, a pattern that does not compile, or no match. Prints nothing.
+ * (unanchored unless the pattern anchors itself; in libfieldaudit_strict the
+ * pattern must match the whole value and the match must not be empty).
+ * Returns 0 for a null or empty value, a null or unknown name, a value or
+ * pattern that is not valid UTF-8, a pattern that does not compile, or no
+ * match. Prints nothing. Each format's pattern is compiled at its first check
+ * and kept for the process; a changed pattern text is followed.
  */
 int Check_data_format(const char *value, const char *format_name);
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture.h"
@@ -115,6 +116,42 @@ TEST(DataFormat, PatternVariablesAreReadAtEveryCheck) {
         EXPECT_EQ(1, Check_data_format("001122AABBCC", "DATA_MAC"));  // others unaffected
     }
     EXPECT_EQ(1, Check_data_format("192.168.1.1", "DATA_IP"));
+}
+
+TEST(DataFormat, PatternTextRewrittenInPlaceIsFollowed) {
+    char pattern[] = "^10\\.";
+    PatternSwap swap(&regIp, pattern);
+    const char *const values[] = {"10.0.0.1", "192.168.1.1"};
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(1, Check_data_format(values[0], "DATA_IP"));
+        EXPECT_EQ(0, Check_data_format(values[1], "DATA_IP"));
+        std::memcpy(pattern, "^192", 4);  // same pointer, other text
+        EXPECT_EQ(0, Check_data_format(values[0], "DATA_IP"));
+        EXPECT_EQ(1, Check_data_format(values[1], "DATA_IP"));
+        std::memcpy(pattern, "^10\\", 4);
+        EXPECT_EQ(1, Check_data_format(values[0], "DATA_IP"));
+        pattern[3] = '(';  // broken now
+        EXPECT_EQ(0, Check_data_format(values[0], "DATA_IP"));
+        pattern[3] = '\\';
+    }
+}
+
+// Several threads check every format at once, first checks included.
+TEST(DataFormat, ChecksFromSeveralThreadsAgree) {
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (size_t i = 0; i < wrong.size(); ++i) {
+        threads.emplace_back([&wrong, i] {
+            for (int round = 0; round < 20; ++round) {
+                for (const FormatCase &f : kFormats) {
+                    for (const char *v : f.pass) wrong[i] += Check_data_format(v, f.name) != 1;
+                    for (const char *v : f.fail) wrong[i] += Check_data_format(v, f.name) != 0;
+                }
+            }
+        });
+    }
+    for (std::thread &t : threads) t.join();
+    EXPECT_EQ(std::vector<int>(wrong.size(), 0), wrong);
 }
 
 TEST(DataFormat, BrokenPatternsGiveZeroAndPrintNothing) {
