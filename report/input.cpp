@@ -41,9 +41,9 @@ bool equals(const char *bytes, size_t length, const char *word) {
     return length == strlen(word) && memcmp(bytes, word, length) == 0;
 }
 
-// Why the line is not a row, or null; a row's name and outcome otherwise.
-const char *row_problem(const char *line, size_t length, bool cut, size_t *name_length, bool *pass) {
-    if (cut) return "line longer than 4096 bytes";
+// Why the line (not cut) is not a row, or null; a row's name and outcome
+// otherwise.
+const char *row_problem(const char *line, size_t length, size_t *name_length, bool *pass) {
     if (length == 0) return "empty line";
     const char *tab = static_cast<const char *>(memchr(line, '\t', length));
     const size_t at = tab ? static_cast<size_t>(tab - line) : length;
@@ -70,10 +70,10 @@ const char *row_problem(const char *line, size_t length, bool cut, size_t *name_
 void sheet_line(Input *input, const char *line, size_t length, bool cut, Count number) {
     size_t name_length = 0;
     bool pass = false;
-    const char *problem = row_problem(line, length, cut, &name_length, &pass);
-    if (problem != nullptr) {
+    const char *problem = cut ? nullptr : row_problem(line, length, &name_length, &pass);
+    if (cut || problem != nullptr) {
         ++input->malformed;
-        add_problem(input, number, g_strdup(problem));
+        add_problem(input, number, cut ? g_strdup_printf("line longer than %zu bytes", kMaxLine) : g_strdup(problem));
         return;
     }
     // The name holds no NUL (a control byte), so it can be a C string.

@@ -21,16 +21,17 @@
 // step's failure line where its check failed, a sub-checker's lines in its
 // place. Where a line can begin several checkers' output (a string record's
 // line begins CheckTolvaDNSTunnel_t's), every candidate is followed and the
-// one that takes the most lines wins, a complete one on a tie (a string
-// record's call and a DNS tunnel's cut after its string record read as the
-// former); so a CheckTolva_USBDevice_t call directly
-// followed by a CheckTolva_USBFSInfo_t call reads as one
-// CheckTolvaUSBDeviceInfo_t call, which prints exactly those lines (all three
-// always pass). A call whose lines break off is reported as incomplete and
-// failed. File entries that follow one another form one call of the walk, of
-// that many entries (two walks in a row read as one; the walk always passes).
-// A direct Check_data_int call shows only as a pass or failed line outside a
-// call; a line of the kit that belongs to no call is a stray line.
+// one that takes the most lines wins, a complete one on a tie. So a
+// CheckTolva_USBDevice_t call directly followed by a CheckTolva_USBFSInfo_t
+// call reads as one CheckTolvaUSBDeviceInfo_t call, which prints exactly
+// those lines (all three always pass), and a DNS tunnel's output cut right
+// after its string record reads as a string record's call. A call whose
+// lines break off is reported as incomplete and failed. File entries that
+// follow one another form one call of the walk, of that many entries (two
+// walks in a row read as one; the walk always passes). A direct
+// Check_data_int call shows only as a pass or failed line outside a call; a
+// line of the kit that belongs to no call is a stray line. The lines are
+// matched through a window a little longer than the longest call.
 //
 // Verdicts: a domain step fails with a failed line; a step with a failure
 // line fails where that line follows. Steps that print no failure line (exact
@@ -108,6 +109,7 @@ struct Catalog {
     size_t window;  // lines of the longest call, and one more
     Scalar scalars[kScalarCount];
     const Info *walk;
+    bool failure_ends[256];  // the last bytes of failure lines: a quick test
 };
 
 namespace {
@@ -145,6 +147,11 @@ Catalog *catalog_new() {
         info.count = info.checker->describe(info.steps, fieldaudit::kMaxSteps);
         if (info.count > fieldaudit::kMaxSteps) info.count = fieldaudit::kMaxSteps;
         if (!info.checker->has_target) catalog->walk = &info;
+        for (size_t i = 0; i < info.count; ++i) {
+            const char *failure = info.steps[i].failure;
+            const size_t n = failure ? strlen(failure) : 0;
+            if (n >= 2) catalog->failure_ends[static_cast<unsigned char>(failure[n - 2])] = true;
+        }
     }
     for (size_t k = 0; k < catalog->count; ++k) {
         Info &info = catalog->infos[k];
@@ -392,6 +399,7 @@ Item *scalar_item(const Catalog &catalog, const char *line, size_t length, bool 
 }
 
 bool is_failure_line(const Catalog &catalog, const char *line, size_t length) {
+    if (length == 0 || !catalog.failure_ends[static_cast<unsigned char>(line[length - 1])]) return false;
     for (size_t k = 0; k < catalog.count; ++k) {
         const Info &info = catalog.infos[k];
         for (size_t i = 0; i < info.count; ++i) {
@@ -429,7 +437,6 @@ public:
 
     bool null() const { return null_; }
     bool unterminated() const { return unterminated_; }
-    bool usable() const { return !null_ && !unterminated_; }
     const char *str() const { return bytes_->str; }
     size_t length() const { return bytes_->len; }
     bool same(const Text &other) const {

@@ -399,6 +399,12 @@ std::string replaced(std::string text, const std::string &from, const std::strin
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
+std::string crlf(const std::string &text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
 TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
     const std::string usb = blank(CheckTolva_USBDevice_t);
     const std::string entry = walk(1);
@@ -410,7 +416,7 @@ TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
         std::string counts;  // of the TOTAL line
         int status;
     } cases[] = {
-        {"CRLF line ends", replaced(replaced(usb, "\n", "\r\n"), "DeviceType=0,", "DeviceType=0,"),
+        {"CRLF line ends", crlf(usb),
          {"CheckTolva_USBDevice_t PASS"}, "stray=0 foreign=0", 0},
         {"a number out of its member's range breaks the call",
          replaced(usb, "DeviceType=0,", "DeviceType=65536,"), {"CheckTolva_USBDevice_t FAIL"}, "stray=1 foreign=1", 1},
@@ -446,6 +452,12 @@ TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
         EXPECT_NE(std::string::npos, o.out.find(c.counts + " l\n")) << o.out;
         EXPECT_EQ(c.status, o.status);
     }
+    const Outcome stray = report_of({{kLog, "l", cases[8].log}});
+    EXPECT_EQ("l:1: CheckTolva_USBDevice_t line of DeviceType outside a whole call\n"
+              "l:2: CheckTolva_USBDevice_t line of DeviceId outside a whole call\n"
+              "l:3: failure line \"MAC failed!!!!!!!!!\" outside a call\n"
+              "l:7: CheckTolvaNetworkInfo_t line of LAN3Status outside a whole call\n",
+              stray.err);
 }
 
 }  // namespace
