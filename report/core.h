@@ -1,0 +1,26 @@
+// Declarations shared by the source units of capi-report's core.
+#ifndef CAPI_REPORT_CORE_H
+#define CAPI_REPORT_CORE_H
+
+#include "report.h"
+
+namespace capireport {
+
+// Counts a problem of the input and keeps it while fewer than kMaxProblems
+// are kept; takes the reason (g_malloc'ed).
+void add_problem(Input *input, Count line, char *reason);
+
+// A log being read: lines go in one by one, calls come out into the input.
+LogState *log_new(Input *input, const Catalog *catalog);
+// One line without its line end; `cut` when only its first kMaxLine bytes are given.
+void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count number);
+// Matches what is left and frees the state.
+void log_finish(LogState *log);
+
+void call_free(void *call);
+
+bool is_control(unsigned char c);
+
+}  // namespace capireport
+
+#endif

@@ -1,0 +1,230 @@
+// Reading inputs line by line with bounded memory, and the result sheet's
+// rows.
+//
+// A sheet row is the name, a space, a tab, a space, the outcome ("pass" or
+// "failed") and a newline. A line is malformed, reported and skipped when it
+// is longer than kMaxLine bytes, empty, has no " \t " after a non-empty name,
+// has a control byte in the name, or has any outcome other than exactly
+// "pass" or "failed" (trailing blanks, another case, more text). The name is
+// everything before the first tab but for the space that precedes the tab;
+// it may hold spaces and any byte from 0x20 up except 0x7f. A CR directly
+// before the newline (a sheet that went through a CRLF conversion) is taken as
+// part of the line end, in sheets and logs alike; a last line without a
+// newline is read like any other.
+#include "core.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <unistd.h>
+
+namespace capireport {
+
+namespace {
+
+const char kPass[] = "pass";
+const char kFailed[] = "failed";
+
+void row_name_free(void *p) {
+    RowName *name = static_cast<RowName *>(p);
+    g_free(name->name);
+    g_free(name);
+}
+
+void problem_free(void *p) {
+    Problem *problem = static_cast<Problem *>(p);
+    g_free(problem->reason);
+    g_free(problem);
+}
+
+bool equals(const char *bytes, size_t length, const char *word) {
+    return length == strlen(word) && memcmp(bytes, word, length) == 0;
+}
+
+// Why the line (not cut) is not a row, or null; a row's name and outcome
+// otherwise.
+const char *row_problem(const char *line, size_t length, size_t *name_length, bool *pass) {
+    if (length == 0) return "empty line";
+    const char *tab = static_cast<const char *>(memchr(line, '\t', length));
+    const size_t at = tab ? static_cast<size_t>(tab - line) : length;
+    if (tab == nullptr || at < 1 || line[at - 1] != ' ' || at + 1 >= length || line[at + 1] != ' ') {
+        return "no \" \\t \" between name and outcome";
+    }
+    *name_length = at - 1;
+    if (*name_length == 0) return "empty name";
+    for (size_t i = 0; i < *name_length; ++i) {
+        if (is_control(static_cast<unsigned char>(line[i]))) return "control byte in name";
+    }
+    const char *outcome = line + at + 2;
+    const size_t outcome_length = length - at - 2;
+    if (equals(outcome, outcome_length, kPass)) {
+        *pass = true;
+    } else if (equals(outcome, outcome_length, kFailed)) {
+        *pass = false;
+    } else {
+        return "outcome is neither \"pass\" nor \"failed\"";
+    }
+    return nullptr;
+}
+
+void sheet_line(Input *input, const char *line, size_t length, bool cut, Count number) {
+    size_t name_length = 0;
+    bool pass = false;
+    const char *problem = cut ? nullptr : row_problem(line, length, &name_length, &pass);
+    if (cut || problem != nullptr) {
+        ++input->malformed;
+        add_problem(input, number, cut ? g_strdup_printf("line longer than %zu bytes", kMaxLine) : g_strdup(problem));
+        return;
+    }
+    // The name holds no NUL (a control byte), so it can be a C string.
+    char *key = g_strndup(line, name_length);
+    RowName *name = static_cast<RowName *>(g_hash_table_lookup(input->by_name, key));
+    if (name == nullptr) {
+        name = g_new0(RowName, 1);
+        name->name = key;
+        g_ptr_array_add(input->names, name);
+        g_hash_table_insert(input->by_name, name->name, name);
+    } else {
+        g_free(key);
+    }
+    ++name->runs;
+    ++(pass ? name->passes : name->failures);
+    name->latest_pass = pass;
+    Row *row = g_new0(Row, 1);
+    row->name = name;
+    row->line = number;
+    row->pass = pass;
+    g_ptr_array_add(input->rows, row);
+}
+
+Input *input_new(Kind kind, const char *path) {
+    Input *input = g_new0(Input, 1);
+    input->kind = kind;
+    input->path = g_strdup(path);
+    input->names = g_ptr_array_new_with_free_func(row_name_free);
+    input->by_name = g_hash_table_new(g_str_hash, g_str_equal);
+    input->rows = g_ptr_array_new_with_free_func(g_free);
+    input->calls = g_ptr_array_new_with_free_func(call_free);
+    input->problems = g_ptr_array_new_with_free_func(problem_free);
+    return input;
+}
+
+}  // namespace
+
+bool is_control(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+void append_shown(GString *out, const char *bytes, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (is_control(c)) {
+            g_string_append_printf(out, "\\x%02x", c);
+        } else {
+            g_string_append_c(out, static_cast<char>(c));
+        }
+    }
+}
+
+void add_problem(Input *input, Count line, char *reason) {
+    ++input->problem_count;
+    if (input->problems->len >= kMaxProblems) {
+        g_free(reason);
+        return;
+    }
+    Problem *problem = g_new0(Problem, 1);
+    problem->line = line;
+    problem->reason = reason;
+    g_ptr_array_add(input->problems, problem);
+}
+
+Reader::Reader(Kind kind, const char *path, const Catalog *catalog)
+    : input_(input_new(kind, path)), catalog_(catalog), line_(g_string_sized_new(256)), cut_(false), number_(0),
+      log_(nullptr) {
+    if (kind == kLog) log_ = log_new(input_, catalog_);
+}
+
+Reader::~Reader() {
+    if (log_ != nullptr) log_finish(log_);
+    if (input_ != nullptr) input_free(input_);
+    g_string_free(line_, TRUE);
+}
+
+void Reader::feed(const char *bytes, size_t length) {
+    while (length > 0) {
+        const char *newline = static_cast<const char *>(memchr(bytes, '\n', length));
+        const size_t part = newline ? static_cast<size_t>(newline - bytes) : length;
+        const size_t room = kMaxLine - line_->len;
+        if (part > room) cut_ = true;
+        g_string_append_len(line_, bytes, static_cast<gssize>(part < room ? part : room));
+        if (newline == nullptr) return;
+        line();
+        bytes += part + 1;
+        length -= part + 1;
+    }
+}
+
+void Reader::line() {
+    ++number_;
+    size_t length = line_->len;
+    if (!cut_ && length > 0 && line_->str[length - 1] == '\r') --length;
+    if (input_->kind == kSheet) {
+        sheet_line(input_, line_->str, length, cut_, number_);
+    } else {
+        log_line(log_, line_->str, length, cut_, number_);
+    }
+    g_string_truncate(line_, 0);
+    cut_ = false;
+}
+
+Input *Reader::finish() {
+    if (line_->len > 0 || cut_) line();
+    if (log_ != nullptr) {
+        log_finish(log_);
+        log_ = nullptr;
+    }
+    if (input_->kind == kSheet && input_->rows->len == 0) add_problem(input_, 0, g_strdup("no rows"));
+    if (input_->kind == kLog && input_->calls->len == 0) add_problem(input_, 0, g_strdup("no checker calls"));
+    Input *done = input_;
+    input_ = nullptr;
+    return done;
+}
+
+Input *read_input(Kind kind, const char *path, const Catalog *catalog) {
+    Reader reader(kind, path, catalog);
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    int failure = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) failure = errno;
+            if (got <= 0) break;
+            reader.feed(buffer, static_cast<size_t>(got));
+        }
+        close(fd);
+    }
+    Input *input = reader.finish();
+    if (failure != 0) {
+        // What was read before the error is dropped: a half-read input
+        // proves nothing.
+        Input *unread = input_new(kind, path);
+        unread->error = g_strdup(g_strerror(failure));
+        input_free(input);
+        return unread;
+    }
+    return input;
+}
+
+void input_free(Input *input) {
+    if (input == nullptr) return;
+    g_free(input->path);
+    g_free(input->error);
+    g_hash_table_destroy(input->by_name);
+    g_ptr_array_free(input->rows, TRUE);
+    g_ptr_array_free(input->names, TRUE);
+    g_ptr_array_free(input->calls, TRUE);
+    g_ptr_array_free(input->problems, TRUE);
+    g_free(input);
+}
+
+}  // namespace capireport

@@ -1,0 +1,139 @@
+// capi-report's core: result sheets and captured checker output read into
+// results, and the three outputs made from them (the text report, the
+// messages about bad input, the JUnit XML). The program (main.cpp) only
+// parses its options and writes these outputs; the tests use the core
+// directly.
+//
+// Memory: a line is kept up to kMaxLine bytes, whatever its length, and a log
+// is matched through a window of a few dozen lines; what stays is one record
+// per sheet row, per row name and per checker call, and the first
+// kMaxProblems problems of each input.
+#ifndef CAPI_REPORT_REPORT_H
+#define CAPI_REPORT_REPORT_H
+
+#include <glib.h>
+#include <stddef.h>
+
+namespace capireport {
+
+typedef unsigned long long Count;
+
+// Bytes of a line that are kept; a longer line is cut there. Every line the
+// kit prints is shorter, and so is every sheet row that is not malformed.
+const size_t kMaxLine = 4096;
+// Problems of one input that are kept, shown on stderr and put into the
+// JUnit file; the rest are only counted.
+const size_t kMaxProblems = 100;
+
+enum Kind { kSheet, kLog };
+
+// Something wrong with an input: a malformed sheet row, a stray line of the
+// kit in a log, or an input that holds nothing (line 0).
+struct Problem {
+    Count line;
+    char *reason;
+};
+
+// All rows of one name in one sheet.
+struct RowName {
+    char *name;
+    Count runs;
+    Count passes;
+    Count failures;
+    bool latest_pass;
+};
+
+struct Row {
+    const RowName *name;
+    Count line;
+    bool pass;
+};
+
+// Why a field of a call failed. `result` and `target` are the values as the
+// field line shows them, or null where the failure names no field line (an
+// incomplete call, a direct domain check).
+struct FailedField {
+    char *label;
+    char *result;
+    char *target;
+    char *reason;
+};
+
+// One top-level call of a checker or of a scalar primitive.
+struct Call {
+    const char *name;
+    Count first_line;
+    Count last_line;
+    Count entries;  // file-entry walk: the entries it printed; else 0
+    bool pass;
+    bool complete;
+    GPtrArray *failures;  // FailedField *
+};
+
+struct Input {
+    Kind kind;
+    char *path;           // as given
+    char *error;          // why the input could not be read, or null
+    GPtrArray *names;     // sheet: RowName *, in order of first appearance
+    GHashTable *by_name;  // sheet: name -> RowName *
+    GPtrArray *rows;      // sheet: Row *, in file order
+    GPtrArray *calls;     // log: Call *, in file order
+    Count malformed;      // sheet: malformed lines; log: stray lines of the kit
+    Count foreign;        // log: lines that are not the kit's
+    GPtrArray *problems;  // Problem *, the first kMaxProblems
+    Count problem_count;
+};
+
+// What the report knows of the kit's checkers: their steps, read from the
+// checkers themselves. Made once, shared by every input.
+struct Catalog;
+Catalog *catalog_new();
+void catalog_free(Catalog *catalog);
+
+struct LogState;
+
+// Reads one input from bytes handed over in pieces of any size.
+class Reader {
+public:
+    Reader(Kind kind, const char *path, const Catalog *catalog);
+    ~Reader();
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    void feed(const char *bytes, size_t length);
+    // Ends the input and hands it over (free it with input_free).
+    Input *finish();
+
+private:
+    void line();
+
+    Input *input_;
+    const Catalog *catalog_;
+    GString *line_;
+    bool cut_;
+    Count number_;
+    LogState *log_;
+};
+
+// Reads the file; an input that cannot be read comes back with `error` set.
+Input *read_input(Kind kind, const char *path, const Catalog *catalog);
+void input_free(Input *input);
+
+// The report for people and scripts (format in output.cpp).
+void write_text(Input *const *inputs, size_t count, GString *out);
+// "PATH:LINE: reason" for every problem kept, "PATH: reason" for an input
+// that cannot be read or holds nothing.
+void write_problems(Input *const *inputs, size_t count, GString *err);
+// JUnit XML: a testsuite per input, a testcase per sheet row and per call.
+void write_junit(Input *const *inputs, size_t count, GString *xml);
+// 0: everything passed; 1: a failure, a malformed row, a stray line or an
+// empty input; 2: an input could not be read.
+int exit_status(Input *const *inputs, size_t count);
+
+// The bytes with every control byte (below 0x20, and 0x7f) written as "\x"
+// and two lower-case hexadecimal digits, as the kit shows texts.
+void append_shown(GString *out, const char *bytes, size_t length);
+
+}  // namespace capireport
+
+#endif

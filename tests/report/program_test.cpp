@@ -1,0 +1,89 @@
+// capi-report run as a process: options, exit status, messages naming what
+// cannot be read, the JUnit file it writes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support.h"
+
+namespace {
+
+const char kUsage[] = "Usage: capi-report [--junit FILE] [--log CAPTURED_OUTPUT]... [SHEET]...\n";
+
+TEST(Program, OptionsStatusAndMessages) {
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"gw1.xls", "wifi \t pass\n"},
+        {"gw2.xls", "wifi \t failed\nwifi \t pass\n"},
+        {"bad.xls", "wifi \t failed\n"},
+        {"run.log", "Check_int,ret=0,tar=0\n"},
+    };
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out;  // the start of standard output
+        std::string err;  // the start of standard error
+    } cases[] = {
+        {{}, 2, "", std::string("capi-report: no sheet and no --log given\n") + kUsage},
+        {{"--bogus", "gw1.xls"}, 2, "", "capi-report: Unknown option --bogus\n"},
+        {{"gw1.xls", "--junit"}, 2, "", "capi-report: Missing argument for --junit\n"},
+        {{"--help"}, 0, "Usage:\n  capi-report [OPTION", ""},
+        {{"gw1.xls", "--log", "run.log", "gw2.xls"}, 0,
+         "SHEET gw1.xls\n  PASS runs=1    pass=1    failed=0    wifi\n"
+         "TOTAL PASS rows=1 names=1 pass=1 failed=0 failing=0 malformed=0 gw1.xls\nSHEET gw2.xls\n",
+         ""},
+        {{"gw1.xls", "bad.xls"}, 1, "SHEET gw1.xls\n", ""},
+        {{"gw1.xls", "missing.xls", "--log", "."}, 2, "SHEET gw1.xls\n",
+         "capi-report: cannot read missing.xls: No such file or directory\n"
+         "capi-report: cannot read .: Is a directory\n"},
+        {{"--junit", "no/such/dir/r.xml", "gw1.xls"}, 2, "SHEET gw1.xls\n", "capi-report: cannot write no/such/dir/r.xml: "},
+    };
+    for (const auto &c : cases) {
+        std::string args;
+        for (const std::string &a : c.args) args += " " + a;
+        SCOPED_TRACE(args);
+        const ProgramRun run = run_program(c.args, files);
+        EXPECT_EQ(c.status, run.status);
+        EXPECT_EQ(c.out, run.out.substr(0, c.out.size()));
+        EXPECT_EQ(c.err, run.err.substr(0, c.err.size())) << run.err;
+        if (c.status == 2 && c.out.empty()) {
+            EXPECT_EQ("", run.out);
+        }
+    }
+}
+
+TEST(Program, FleetOfSheetsIntoOneJUnitFile) {
+    std::string xml;
+    const ProgramRun run = run_program({"--junit", "capi.xml", "--log", "run.log", "gw1.xls", "lab/gw2.xls"},
+                                {{"gw1.xls", "wifi \t pass\n"},
+                                 {"lab", ""},
+                                 {"run.log", "Check_bool,ret=1,tar=0\n"}},
+                                "capi.xml", &xml);
+    // lab/ is a file here, so lab/gw2.xls cannot be read.
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ("capi-report: cannot read lab/gw2.xls: Not a directory\n", run.err);
+    EXPECT_EQ("SHEET gw1.xls\n"
+              "  PASS runs=1    pass=1    failed=0    wifi\n"
+              "TOTAL PASS rows=1 names=1 pass=1 failed=0 failing=0 malformed=0 gw1.xls\n"
+              "SHEET lab/gw2.xls\n"
+              "TOTAL ERROR unreadable lab/gw2.xls\n"
+              "LOG run.log\n"
+              "  FAIL line=1        Check_bool\n"
+              "    - ret: result=\"1\" target=\"0\": differs from tar\n"
+              "TOTAL FAIL calls=1 pass=0 failed=1 incomplete=0 stray=0 foreign=0 run.log\n"
+              "SUMMARY ERROR inputs=3 unreadable=1 names=1 failing=0 calls=1 failed=1 malformed=0 stray=0\n",
+              run.out);
+    const JUnit j = parse_junit(xml);
+    ASSERT_TRUE(j.parsed) << j.error << xml;
+    ASSERT_EQ(3u, j.suites.size());
+    EXPECT_EQ("gw1.xls", j.suites[0].name);
+    EXPECT_EQ("gw2.xls", j.suites[1].name);
+    EXPECT_EQ("cannot read: Not a directory", j.suites[1].cases.at(0).message);
+    EXPECT_EQ("run.log", j.suites[2].name);
+    EXPECT_EQ("3", j.tests);
+    EXPECT_EQ("1", j.failures);
+    EXPECT_EQ("1", j.errors);
+}
+
+}  // namespace
