@@ -1,0 +1,56 @@
+// capi-report's readers on any bytes, as a sheet and as a captured log, fed
+// in pieces of any size; then its three outputs. The JUnit XML must be
+// well-formed whatever the input held.
+#include "report.h"
+#include "support.h"
+
+namespace {
+
+capireport::Catalog *g_catalog;  // made once: the checkers' steps
+
+// Fails on anything GLib's markup parser does not accept.
+bool well_formed(const GString *xml) {
+    static const GMarkupParser kParser = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    GMarkupParseContext *context = g_markup_parse_context_new(&kParser, G_MARKUP_TREAT_CDATA_AS_TEXT, nullptr, nullptr);
+    GError *error = nullptr;
+    bool ok = g_markup_parse_context_parse(context, xml->str, static_cast<gssize>(xml->len), &error) &&
+              g_markup_parse_context_end_parse(context, &error);
+    if (!ok) fprintf(stderr, "JUnit XML not well-formed: %s\n", error ? error->message : "?");
+    g_clear_error(&error);
+    g_markup_parse_context_free(context);
+    return ok;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    fuzz_setup();
+    g_catalog = capireport::catalog_new();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size == 0) return 0;
+    const capireport::Kind kind = (data[0] & 1) ? capireport::kLog : capireport::kSheet;
+    const size_t piece = 1 + (data[0] >> 1);
+    const char *bytes = reinterpret_cast<const char *>(data + 1);
+    const size_t length = size - 1;
+
+    capireport::Reader reader(kind, "fuzz input", g_catalog);
+    for (size_t at = 0; at < length; at += piece) reader.feed(bytes + at, length - at < piece ? length - at : piece);
+    capireport::Input *input = reader.finish();
+
+    GString *text = g_string_new(nullptr);
+    GString *problems = g_string_new(nullptr);
+    GString *xml = g_string_new(nullptr);
+    capireport::write_text(&input, 1, text);
+    capireport::write_problems(&input, 1, problems);
+    capireport::write_junit(&input, 1, xml);
+    const int status = capireport::exit_status(&input, 1);
+    if (status < 0 || status > 2 || !well_formed(xml)) abort();
+    g_string_free(text, TRUE);
+    g_string_free(problems, TRUE);
+    g_string_free(xml, TRUE);
+    capireport::input_free(input);
+    return 0;
+}
