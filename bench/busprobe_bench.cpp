@@ -18,25 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "markers.h"
+
 #ifndef BUSPROBE_BENCH_PROGRAM
 #error "the build defines BUSPROBE_BENCH_PROGRAM and BUSPROBE_BENCH_RUN_PREFIX"
 #endif
 
 namespace {
-
-// The ten markers, in busprobe's search order.
-const char *const kMarkers[10] = {
-    "TolvaDBusSetProperty",
-    "testTolvaDBusPropSetFunction testapp1Title",
-    "TolvaDBusGetProperty",
-    "testTolvaDBusPropGetFunction testapp1Title",
-    "TolvaDBusSetMultiProperty",
-    "testTolvaDBusPropSetMultiFunction",
-    "TolvaDBusGetAllProperty",
-    "testTolvaDBusPropGetAllFunction",
-    "TolvaDBusSubscribeSignal",
-    "callback My_TolvaDBusSignalFunction",
-};
 
 const long long kLogBytes = 100LL * 1024 * 1024;
 // In the recurring log: one marker line after this many filler lines.

@@ -2,26 +2,12 @@
 // property and signal calls of the interface leave, in call order, and appends
 // one pass or failed row to the result sheet. It takes no arguments and always
 // exits with status 0: the outcome is in its output and in the sheet.
+#include "markers.h"
 #include "probe.h"
 
 #include <stdio.h>
 
 namespace {
-
-// In pairs: the name of an interface call, then the text that the test
-// application logs when the call's handler or callback runs.
-constexpr const char *kMarkers[] = {
-    "TolvaDBusSetProperty",
-    "testTolvaDBusPropSetFunction testapp1Title",
-    "TolvaDBusGetProperty",
-    "testTolvaDBusPropGetFunction testapp1Title",
-    "TolvaDBusSetMultiProperty",
-    "testTolvaDBusPropSetMultiFunction",
-    "TolvaDBusGetAllProperty",
-    "testTolvaDBusPropGetAllFunction",
-    "TolvaDBusSubscribeSignal",
-    "callback My_TolvaDBusSignalFunction",
-};
 
 constexpr char kRowName[] = "signal_capi_function";
 
