@@ -585,6 +585,17 @@ static const char *const group_names[] = {
     "-E, the home side",
 };
 
+/*
+ * The kit prints with g_print. GLib's own handler converts each line to the
+ * console's character set, which on a gateway without locales is ASCII: a
+ * device text in UTF-8 would show as "?" and the captured output would lose
+ * bytes. This handler writes every line as it is.
+ */
+static void print_as_is(const gchar *line)
+{
+    fputs(line, stdout);
+}
+
 int main(int argc, char **argv)
 {
     gchar *text = argc > 1 ? g_strjoinv(" ", argv + 1) : NULL;
@@ -593,6 +604,7 @@ int main(int argc, char **argv)
     size_t i;
 
     g_free(text);
+    g_set_print_handler(print_as_is);
     fprintf(stderr, "capi_demo: %s\n", group_names[mode]);
     for (i = 0; i < sizeof calls / sizeof calls[0]; ++i) {
         const struct call *call = &calls[i];

@@ -3,6 +3,7 @@
 #include "internal.h"
 
 #include <glib.h>
+#include <stdint.h>
 #include <string.h>
 
 extern "C" {
@@ -39,20 +40,37 @@ int regint(int key, fieldaudit::Domain domain, int count) {
     return 0;
 }
 
+// The first control byte of the text, or null.
+const char *first_control(const char *text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f) return text + i;
+    }
+    return nullptr;
+}
+
 // A text as a Check_char line shows it: the null marker for a null pointer,
-// its control bytes escaped. The texts have no bound, so a text with a control
-// byte is escaped into a buffer of GLib's that lives for the one line; every
-// other text is printed from where it lies.
+// its control bytes escaped. Unlike a record's texts, these have no bound, so
+// a text with a control byte is escaped into a buffer from GLib's allocator
+// that lives for the one line (g_print makes one of its own for every line
+// anyway). It is the library's one allocation besides the kept patterns, and
+// only texts with control bytes take it; every other text is printed from
+// where it lies. A text too long to escape in memory shows a marker.
 class ShownText {
 public:
     explicit ShownText(const char *text) : bytes_(text ? text : "(null)"), escaped_(nullptr) {
         const size_t length = strlen(bytes_);
-        const size_t shown = fieldaudit::escaped_length(bytes_, length);
-        if (shown != length) {
-            escaped_ = static_cast<char *>(g_malloc(shown + 1));
-            escaped_[fieldaudit::escape(bytes_, length, escaped_)] = '\0';
-            bytes_ = escaped_;
+        if (first_control(bytes_, length) == nullptr) return;
+        const size_t shown = length <= (SIZE_MAX - 1) / fieldaudit::kEscapedWidth
+                                 ? fieldaudit::escaped_length(bytes_, length)
+                                 : SIZE_MAX;
+        escaped_ = shown == SIZE_MAX ? nullptr : static_cast<char *>(g_try_malloc(shown + 1));
+        if (escaped_ == nullptr) {
+            bytes_ = "(text not shown: too long to escape)";
+            return;
         }
+        escaped_[fieldaudit::escape(bytes_, length, escaped_)] = '\0';
+        bytes_ = escaped_;
     }
     ~ShownText() { g_free(escaped_); }
     ShownText(const ShownText &) = delete;

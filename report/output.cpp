@@ -23,9 +23,9 @@
 // Values and names are shown with their control bytes as "\xhh"; field values
 // are shown as the field line shows them.
 //
-// JUnit: a <testsuite> per input, named by the file's base name; a
-// <testcase> per sheet row (named by the row) and per call (named by the
-// checker), a <failure> in each failed one, whose message lists the failing
+// JUnit: a <testsuite> per input, named by the file's base name (by its path
+// where two inputs share a base name); a <testcase> per sheet row (named by
+// the row) and per call (named by the checker), a <failure> in each failed one, whose message lists the failing
 // fields. The problems of an input (malformed rows, stray lines, no row or
 // call at all, unreadable) make one more testcase, "(sheet)" or "(log)",
 // with an <error>. Texts are made valid UTF-8 (invalid bytes become U+FFFD),
@@ -182,8 +182,25 @@ void junit_problems(GString *xml, const Input &in, const char *suite) {
     g_string_append(xml, "</error>\n    </testcase>\n");
 }
 
-void junit_input(GString *xml, const Input &in, const Totals &t) {
-    char *suite = g_path_get_basename(in.path);
+// A suite's name: the input's base name, or its path as given where another
+// input has the same base name (several gateways' capi.xls), so that every
+// suite stays apart.
+char *suite_name(Input *const *inputs, size_t count, size_t index) {
+    char *base = g_path_get_basename(inputs[index]->path);
+    for (size_t i = 0; i < count; ++i) {
+        if (i == index) continue;
+        char *other = g_path_get_basename(inputs[i]->path);
+        const bool clash = strcmp(base, other) == 0;
+        g_free(other);
+        if (clash) {
+            g_free(base);
+            return g_strdup(inputs[index]->path);
+        }
+    }
+    return base;
+}
+
+void junit_input(GString *xml, const Input &in, const Totals &t, char *suite) {
     const bool problems = t.unreadable || in.problem_count > 0;
     const Count tests = (in.kind == kSheet ? t.rows : t.calls) + (problems ? 1 : 0);
     const Count failures = in.kind == kSheet ? t.failures : t.failed;
@@ -299,7 +316,7 @@ void write_junit(Input *const *inputs, size_t count, GString *xml) {
         tests += (in.kind == kSheet ? t.rows : t.calls) + (problems ? 1 : 0);
         failures += in.kind == kSheet ? t.failures : t.failed;
         errors += problems ? 1 : 0;
-        junit_input(suites, in, t);
+        junit_input(suites, in, t, suite_name(inputs, count, i));
     }
     g_string_append_printf(xml,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

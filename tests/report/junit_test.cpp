@@ -65,6 +65,19 @@ TEST(JUnit, SuitesCasesAndCountsAsCIServersReadThem) {
               j.suites[2].cases[2].message);
 }
 
+TEST(JUnit, InputsOfTheSameBaseNameKeepApartByTheirPaths) {
+    const Outcome o = report_of({
+        {kSheet, "gw1/capi.xls", "wifi \t pass\n"},
+        {kSheet, "gw2/capi.xls", "wifi \t failed\n"},
+        {kLog, "gw1/run.log", "Check_int,ret=1,tar=1\n"},
+    });
+    const JUnit j = parse_junit(o.junit);
+    ASSERT_TRUE(j.parsed) << j.error;
+    std::vector<std::string> names;
+    for (const Suite &s : j.suites) names.push_back(s.name);
+    EXPECT_EQ((std::vector<std::string>{"gw1/capi.xls", "gw2/capi.xls", "run.log"}), names);
+}
+
 TEST(JUnit, WellFormedWhateverTheBytesOfTheInputs) {
     const std::string names =
         "<&>\"' \t pass\n"       // markup characters

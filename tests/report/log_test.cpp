@@ -162,6 +162,7 @@ TEST(Log, EveryCheckerReadBackToItsOwnVerdict) {
     std::string all;
     std::vector<std::string> expected;
     int failed = 0;
+    int unjudged = 0;
     for (int round = 0; round < 12; ++round) {
         for (size_t k = 0; k < fieldaudit::kCheckerCount; ++k) {
             const Checker &c = fieldaudit::kCheckers[k];
@@ -171,9 +172,15 @@ TEST(Log, EveryCheckerReadBackToItsOwnVerdict) {
             records.fill(c, r, t);
             int verdict = 0;
             const std::string out = printed([&] { verdict = c.check(r, t); });
+            const Outcome o = report_of({{kLog, "l", out}});
+            // The one disagreement allowed: a step that the output cannot
+            // judge (texts shown alike with "\xhh" in them) reads as failed.
+            if (o.out.find("cannot be judged from the output") != std::string::npos) {
+                unjudged += verdict;
+                verdict = 0;
+            }
             const std::string call = std::string(c.name) + (verdict ? " PASS" : " FAIL");
             ASSERT_EQ(std::vector<std::string>{call}, calls_of(out)) << out;
-            const Outcome o = report_of({{kLog, "l", out}});
             EXPECT_NE(std::string::npos, o.out.find("foreign=0 l\n")) << o.out;
             EXPECT_EQ(verdict ? 0 : 1, o.status);
             EXPECT_EQ(!verdict, o.out.find("\n    - ") != std::string::npos) << o.out;
@@ -185,6 +192,7 @@ TEST(Log, EveryCheckerReadBackToItsOwnVerdict) {
         }
     }
     EXPECT_LT(50, failed);
+    EXPECT_GT(10, unjudged);
     EXPECT_EQ(expected, calls_of(all));
     EXPECT_EQ(expected, calls_of(all, 5));
 }
@@ -260,6 +268,33 @@ std::string noisy(const std::string &log) {
         out += log.substr(at, end - at + 1) + "step done: ok\n";
     }
     return out;
+}
+
+TEST(Log, OutputThatCannotProveAPassNeverReadsAsOne) {
+    auto r = zeroed<TolvaStrArray_t>(), t = zeroed<TolvaStrArray_t>();
+    put(r.str, "\\x0a");  // four characters, shown as they are
+    put(t.str, "\n");      // a newline, shown escaped: the same line
+    int verdict = 1;
+    const std::string alike = printed([&] { verdict = CheckTolvaStrArray_t(&r, &t); });
+    EXPECT_EQ(0, verdict);
+    const struct {
+        std::string log;
+        const char *call;
+    } cases[] = {
+        {alike, "CheckTolvaStrArray_t FAIL"},
+        // GLib's own print handler on a console that is not UTF-8: the mark,
+        // then bytes from 0x80 up as \xhh.
+        {"[Invalid UTF-8] CheckTolvaStrArray_t,result->str=dev\\xff,target->str=expected\n", "CheckTolvaStrArray_t FAIL"},
+        {"[Invalid UTF-8] CheckTolvaObjPath_t,result->str=caf\\xe9,target->str=caf\\xe9\n", "CheckTolvaObjPath_t FAIL"},
+        // The same handler shows "?" for what the console cannot show.
+        {"CheckTolvaObjPath_t,result->str=caf?,target->str=caf?\n", "CheckTolvaObjPath_t FAIL"},
+        // Equal values that hold the separator: split where they can be equal.
+        {"CheckTolvaStrArray_t,result->str=x,target->str=x,target->str=x,target->str=x\n", "CheckTolvaStrArray_t PASS"},
+        {"CheckTolvaStrArray_t,result->str=x,target->str=y,target->str=x\n", "CheckTolvaStrArray_t FAIL"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(std::vector<std::string>{c.call}, calls_of(c.log)) << c.log;
+    }
 }
 
 TEST(Log, DelimitsCallsExactly) {
