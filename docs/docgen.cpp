@@ -11,8 +11,8 @@
 //   list of failure lines;
 // - the comment line above each checker's declaration in fieldaudit.h: the
 //   checker's summary;
-// - the exported format table and pattern variables, and the value-domain
-//   tables as select_domain hands them out.
+// - the exported format table, and the pattern variables and value-domain
+//   tables as the library lists them (internal.h).
 // A build tool: it runs on the build machine, so it uses the C++ library.
 #include <cctype>
 #include <cstdio>
@@ -79,67 +79,21 @@ std::map<std::string, std::string> read_summaries(const std::string &header) {
     return summaries;
 }
 
-// The pattern variable of each format, by format index. The order is proven
-// against the library below, so a list out of step fails the run.
+// The library's pattern variables and value-domain tables by name, in the
+// order in which it hands them out.
 struct Variable {
     const char *name;
-    const char **pattern;
+    const char *const *pattern;
 };
-const Variable kVariables[] = {
-    {"regMac", &regMac},
-    {"regString", &regString},
-    {"regIp", &regIp},
-    {"regTime", &regTime},
-    {"regDevInfo", &regDevInfo},
-    {"regPercentage", &regPercentage},
-    {"regPercentage2", &regPercentage2},
-    {"regIpv6", &regIpv6},
-    {"regStr", &regStr},
-    {"regPONStatus", &regPONStatus},
-    {"regPingStatus", &regPingStatus},
-    {"regDialResult", &regDialResult},
-    {"regDay", &regDay},
-    {"regActive", &regActive},
-    {"regMACList", &regMACList},
-    {"regResult", &regResult},
-    {"regBeaconType", &regBeaconType},
-    {"regWEPEncryptionLevel", &regWEPEncryptionLevel},
-    {"regBasicAuthenticationMode", &regBasicAuthenticationMode},
-    {"regWPAEncryptionModes", &regWPAEncryptionModes},
-    {"regConnectionStatus", &regConnectionStatus},
-    {"regPlan", &regPlan},
-    {"regAppName", &regAppName},
-    {"regProtocolList", &regProtocolList},
-    {"regType", &regType},
-};
+#define DOCGEN_NAMED(object) {#object, &object},
+const Variable kVariables[] = {FIELDAUDIT_PATTERN_VARIABLES(DOCGEN_NAMED)};
 const size_t kVariableCount = sizeof kVariables / sizeof kVariables[0];
 
-// The variable that the format of that index reads: pointed at a pattern that
-// never matches, the format must fail a value; pointed at one that matches
-// only that value, it must pass it.
-const Variable *variable_of(unsigned int index, const char *format) {
-    if (index >= kVariableCount) return nullptr;
-    const Variable &v = kVariables[index];
-    const char *saved = *v.pattern;
-    *v.pattern = "(?!)";
-    const int never = Check_data_format("docgen", format);
-    *v.pattern = "^docgen$";
-    const int only = Check_data_format("docgen", format);
-    *v.pattern = saved;
-    return never == 0 && only == 1 ? &v : nullptr;
-}
+#define DOCGEN_TABLE_NAME(table) #table,
+const char *const kTableNames[] = {FIELDAUDIT_DOMAIN_TABLES(DOCGEN_TABLE_NAME)};
 
-// The exported value-domain tables by name; select_domain must hand out
-// exactly these, in selector order.
-struct Table {
-    const char *name;
-    const int *entries;
-};
-const Table kTables[] = {
-    {"data_int_one", data_int_one},     {"data_int_two", data_int_two},     {"data_int_three", data_int_three},
-    {"data_int_four", data_int_four},   {"data_int_five", data_int_five},   {"data_int_six", data_int_six},
-    {"data_int_seven", data_int_seven}, {"data_int_eight", data_int_eight}, {"data_int_nine", data_int_nine},
-};
+// The variable that the format of that index reads.
+const Variable *variable_of(unsigned int index) { return index < kVariableCount ? &kVariables[index] : nullptr; }
 
 std::string entries(const fieldaudit::Domain &d, int count) {
     std::string s;
@@ -294,8 +248,8 @@ std::string format_names() {
         const DataFormatMap_t &f = DATA_FORMAT_MAP[i];
         std::string variable = "—";
         if (f.name != nullptr) {
-            const Variable *v = variable_of(f.index, f.name);
-            if (v == nullptr) error(std::string("no pattern variable proven for ") + f.name);
+            const Variable *v = variable_of(f.index);
+            if (v == nullptr) error(std::string("no pattern variable for ") + f.name);
             if (v != nullptr) variable = code(v->name);
         }
         out += "| " + std::to_string(i) + " | " + (f.name ? code(f.name) : "empty (null name): never matches") +
@@ -309,7 +263,7 @@ std::string format_patterns() {
     std::string out = "```\n";
     for (const DataFormatMap_t &f : DATA_FORMAT_MAP) {
         if (f.name == nullptr) continue;
-        const Variable *v = variable_of(f.index, f.name);
+        const Variable *v = variable_of(f.index);
         if (v == nullptr) continue;
         if (**v->pattern == ' ') error(std::string("the pattern of ") + f.name + " begins with a space");
         std::string name = f.name;
@@ -323,9 +277,7 @@ std::string domains() {
     std::string out = "| Selector | Table | Entries, in order | Length |\n|---|---|---|---|\n";
     for (unsigned int s = 0; s < fieldaudit::kDomainCount; ++s) {
         const fieldaudit::Domain d = fieldaudit::select_domain(s);
-        const bool known = s < sizeof kTables / sizeof kTables[0] && kTables[s].entries == d.entries;
-        if (!known) error("selector " + std::to_string(s) + " picks no exported table by name");
-        out += "| " + std::to_string(s) + " | " + (known ? code(kTables[s].name) : "?") + " | " +
+        out += "| " + std::to_string(s) + " | " + code(kTableNames[s]) + " | " +
                entries(d, d.length) + " | " + std::to_string(d.length) + " |\n";
     }
     return out;

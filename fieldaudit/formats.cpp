@@ -3,6 +3,7 @@
 // FIELDAUDIT_WHOLE_VALUE (the fieldaudit_strict library), a match of the
 // whole value.
 #include "fieldaudit.h"
+#include "internal.h"
 
 #include <glib.h>
 #include <string.h>
@@ -88,36 +89,11 @@ const DataFormatMap_t DATA_FORMAT_MAP[30] = {
 
 namespace {
 
-const unsigned int kFormatCount = 25;
-
 // Pattern variable of each format, by format index.
-const char *const *const kPatterns[kFormatCount] = {
-    &regMac,
-    &regString,
-    &regIp,
-    &regTime,
-    &regDevInfo,
-    &regPercentage,
-    &regPercentage2,
-    &regIpv6,
-    &regStr,
-    &regPONStatus,
-    &regPingStatus,
-    &regDialResult,
-    &regDay,
-    &regActive,
-    &regMACList,
-    &regResult,
-    &regBeaconType,
-    &regWEPEncryptionLevel,
-    &regBasicAuthenticationMode,
-    &regWPAEncryptionModes,
-    &regConnectionStatus,
-    &regPlan,
-    &regAppName,
-    &regProtocolList,
-    &regType,
-};
+#define FIELDAUDIT_PATTERN_ADDRESS(variable) &variable,
+const char *const *const kPatterns[] = {FIELDAUDIT_PATTERN_VARIABLES(FIELDAUDIT_PATTERN_ADDRESS)};
+const unsigned int kFormatCount = sizeof kPatterns / sizeof kPatterns[0];
+static_assert(kFormatCount == 25, "one pattern variable per named slot of DATA_FORMAT_MAP");
 
 // Compiled patterns kept for the life of the process
 //

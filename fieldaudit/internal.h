@@ -27,8 +27,21 @@ struct Domain {
 // Number of tables; selectors 0 to kDomainCount - 1 pick one.
 const unsigned int kDomainCount = 9;
 
+// X(table) for each exported value-domain table, in selector order.
+#define FIELDAUDIT_DOMAIN_TABLES(X)                                                                   \
+    X(data_int_one) X(data_int_two) X(data_int_three) X(data_int_four) X(data_int_five) X(data_int_six) \
+    X(data_int_seven) X(data_int_eight) X(data_int_nine)
+
 // The table a domain selector picks; other selectors pick none (null, 0).
 Domain select_domain(unsigned int selector);
+
+// X(variable) for each format's exported pattern variable, in format index
+// order (the index DATA_FORMAT_MAP gives the format's name).
+#define FIELDAUDIT_PATTERN_VARIABLES(X)                                                                \
+    X(regMac) X(regString) X(regIp) X(regTime) X(regDevInfo) X(regPercentage) X(regPercentage2)       \
+    X(regIpv6) X(regStr) X(regPONStatus) X(regPingStatus) X(regDialResult) X(regDay) X(regActive)      \
+    X(regMACList) X(regResult) X(regBeaconType) X(regWEPEncryptionLevel) X(regBasicAuthenticationMode) \
+    X(regWPAEncryptionModes) X(regConnectionStatus) X(regPlan) X(regAppName) X(regProtocolList) X(regType)
 
 // The line a failed value-domain check prints, for checks that fail before
 // the domain can be consulted (a value that cannot be read).

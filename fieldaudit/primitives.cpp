@@ -22,10 +22,9 @@ int data_int_nine[3] = {1, 2, 3};
 
 namespace {
 
-template <int N>
-fieldaudit::Domain domain_of(int (&table)[N]) {
-    return fieldaudit::Domain{table, N};
-}
+#define FIELDAUDIT_DOMAIN_OF(table) {table, sizeof table / sizeof table[0]},
+const fieldaudit::Domain kDomains[] = {FIELDAUDIT_DOMAIN_TABLES(FIELDAUDIT_DOMAIN_OF)};
+static_assert(sizeof kDomains / sizeof kDomains[0] == fieldaudit::kDomainCount, "one table per selector");
 
 // Scans the first `count` entries of the domain for `key`, never past its end.
 int regint(int key, fieldaudit::Domain domain, int count) {
@@ -40,15 +39,6 @@ int regint(int key, fieldaudit::Domain domain, int count) {
     return 0;
 }
 
-// The first control byte of the text, or null.
-const char *first_control(const char *text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f) return text + i;
-    }
-    return nullptr;
-}
-
 // A text as a Check_char line shows it: the null marker for a null pointer,
 // its control bytes escaped. Unlike a record's texts, these have no bound, so
 // a text with a control byte is escaped into a buffer from GLib's allocator
@@ -60,11 +50,11 @@ class ShownText {
 public:
     explicit ShownText(const char *text) : bytes_(text ? text : "(null)"), escaped_(nullptr) {
         const size_t length = strlen(bytes_);
-        if (first_control(bytes_, length) == nullptr) return;
-        const size_t shown = length <= (SIZE_MAX - 1) / fieldaudit::kEscapedWidth
-                                 ? fieldaudit::escaped_length(bytes_, length)
-                                 : SIZE_MAX;
-        escaped_ = shown == SIZE_MAX ? nullptr : static_cast<char *>(g_try_malloc(shown + 1));
+        const size_t shown = fieldaudit::escaped_length(bytes_, length);
+        if (shown == length) return;  // no control byte
+        // Beyond this length the escaped length may not fit in a size_t.
+        const bool fits = length <= (SIZE_MAX - 1) / fieldaudit::kEscapedWidth;
+        escaped_ = fits ? static_cast<char *>(g_try_malloc(shown + 1)) : nullptr;
         if (escaped_ == nullptr) {
             bytes_ = "(text not shown: too long to escape)";
             return;
@@ -86,18 +76,7 @@ private:
 }  // namespace
 
 fieldaudit::Domain fieldaudit::select_domain(unsigned int selector) {
-    switch (selector) {
-    case 0: return domain_of(data_int_one);
-    case 1: return domain_of(data_int_two);
-    case 2: return domain_of(data_int_three);
-    case 3: return domain_of(data_int_four);
-    case 4: return domain_of(data_int_five);
-    case 5: return domain_of(data_int_six);
-    case 6: return domain_of(data_int_seven);
-    case 7: return domain_of(data_int_eight);
-    case 8: return domain_of(data_int_nine);
-    default: return Domain{nullptr, 0};
-    }
+    return selector < kDomainCount ? kDomains[selector] : Domain{nullptr, 0};
 }
 
 void fieldaudit::print_domain_failed() {

@@ -1,16 +1,13 @@
 // Check_data_format with any value, any name, and any text (or none) in the
 // pattern variable of any format.
 #include "fieldaudit.h"
+#include "internal.h"
 #include "support.h"
 
 namespace {
 
-const char **const kPatternVariables[] = {
-    &regMac, &regString, &regIp, &regTime, &regDevInfo, &regPercentage, &regPercentage2, &regIpv6, &regStr,
-    &regPONStatus, &regPingStatus, &regDialResult, &regDay, &regActive, &regMACList, &regResult, &regBeaconType,
-    &regWEPEncryptionLevel, &regBasicAuthenticationMode, &regWPAEncryptionModes, &regConnectionStatus, &regPlan,
-    &regAppName, &regProtocolList, &regType,
-};
+#define FUZZ_PATTERN_ADDRESS(variable) &variable,
+const char **const kPatternVariables[] = {FIELDAUDIT_PATTERN_VARIABLES(FUZZ_PATTERN_ADDRESS)};
 const unsigned kFormats = sizeof kPatternVariables / sizeof kPatternVariables[0];
 
 }  // namespace
