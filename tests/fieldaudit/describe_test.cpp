@@ -4,6 +4,7 @@
 // is described.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -38,89 +39,64 @@ struct Storage {
     }
 };
 
+std::string shown(double d) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", d);
+    return text;
+}
+template <class N>
+std::string shown(N n) {
+    return std::to_string(+n);
+}
+
+// Writes a and b into the two sides of a number member and says how the line
+// shows them; a walk without target shows 0.
+template <class N>
+void plant_number(char *rm, char *tm, N a, N b, std::string &rv, std::string &tv) {
+    std::memcpy(rm, &a, sizeof a);
+    if (tm) std::memcpy(tm, &b, sizeof b);
+    rv = shown(a);
+    tv = tm ? shown(b) : "0";
+}
+
 // Writes a distinct value into each member that the checker's steps name, on
-// both sides, and appends the field lines those values must print.
+// both sides, and appends the field lines those values must print. Numbers
+// are chosen beyond the signed range of 8- and 16-bit members and beyond 32
+// bits for 64-bit ones.
 void plant(const Checker &c, char *r, char *t, Storage &store, std::vector<std::string> &lines) {
     const std::vector<Step> steps = steps_of(c);
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step &s = steps[i];
         char *rm = r + s.offset;
         char *tm = t ? t + s.offset : nullptr;
+        const bool pointer = s.member == Step::kRecordPointer || s.member == Step::kStringRecord;
+        if (pointer) {  // the member leads to a record of its own on each side
+            char *rs = store.block(s.sub ? s.sub->size : sizeof(TolvaStrArray_t));
+            char *ts = store.block(s.sub ? s.sub->size : sizeof(TolvaStrArray_t));
+            std::memcpy(rm, &rs, sizeof rs);
+            std::memcpy(tm, &ts, sizeof ts);
+            rm = rs;
+            tm = ts;
+        }
         if (s.kind == Step::kSub) {
-            char *rs = rm;
-            char *ts = tm;
-            if (s.member == Step::kRecordPointer) {
-                rs = store.block(s.sub->size);
-                ts = store.block(s.sub->size);
-                std::memcpy(rm, &rs, sizeof rs);
-                std::memcpy(tm, &ts, sizeof ts);
-            }
-            plant(*s.sub, rs, ts, store, lines);
+            plant(*s.sub, rm, tm, store, lines);
             continue;
         }
-        std::string rv = "r" + std::to_string(i);
-        std::string tv = "t" + std::to_string(i);
+        const int n = static_cast<int>(i);
+        std::string rv = "r" + std::to_string(i), tv = t ? "t" + std::to_string(i) : "(null)";
         switch (s.member) {
         case Step::kText:
+        case Step::kStringRecord:
             std::memcpy(rm, rv.c_str(), rv.size() + 1);
             if (tm) std::memcpy(tm, tv.c_str(), tv.size() + 1);
             break;
-        case Step::kStringRecord: {
-            char *rs = store.block(sizeof(TolvaStrArray_t));
-            char *ts = store.block(sizeof(TolvaStrArray_t));
-            std::memcpy(rs, rv.c_str(), rv.size() + 1);
-            std::memcpy(ts, tv.c_str(), tv.size() + 1);
-            std::memcpy(rm, &rs, sizeof rs);
-            std::memcpy(tm, &ts, sizeof ts);
-            break;
+        case Step::kUnsigned8: plant_number<uint8_t>(rm, tm, 100 + n, 200 + n, rv, tv); break;
+        case Step::kUnsigned16: plant_number<uint16_t>(rm, tm, 60000 + n, 50000 + n, rv, tv); break;
+        case Step::kInt32: plant_number<int32_t>(rm, tm, -1000 - n, 2000 + n, rv, tv); break;
+        case Step::kInt64: plant_number<int64_t>(rm, tm, 5000000000LL + n, -6000000000LL - n, rv, tv); break;
+        case Step::kDouble: plant_number<double>(rm, tm, n + 0.5, -n - 0.25, rv, tv); break;
+        default: ADD_FAILURE() << c.name << " step " << i << ": a field step of a record member kind";
         }
-        case Step::kUnsigned8: {
-            const uint8_t a = static_cast<uint8_t>(100 + i), b = static_cast<uint8_t>(200 + i);
-            std::memcpy(rm, &a, 1);
-            if (tm) std::memcpy(tm, &b, 1);
-            rv = std::to_string(a);
-            tv = tm ? std::to_string(b) : "0";
-            break;
-        }
-        case Step::kUnsigned16: {
-            const uint16_t a = static_cast<uint16_t>(60000 + i), b = static_cast<uint16_t>(50000 + i);
-            std::memcpy(rm, &a, 2);
-            if (tm) std::memcpy(tm, &b, 2);
-            rv = std::to_string(a);
-            tv = tm ? std::to_string(b) : "0";
-            break;
-        }
-        case Step::kInt32: {
-            const int32_t a = -1000 - static_cast<int32_t>(i), b = 2000 + static_cast<int32_t>(i);
-            std::memcpy(rm, &a, 4);
-            if (tm) std::memcpy(tm, &b, 4);
-            rv = std::to_string(a);
-            tv = tm ? std::to_string(b) : "0";
-            break;
-        }
-        case Step::kInt64: {
-            const int64_t a = 5000000000LL + static_cast<int64_t>(i), b = -6000000000LL - static_cast<int64_t>(i);
-            std::memcpy(rm, &a, 8);
-            if (tm) std::memcpy(tm, &b, 8);
-            rv = std::to_string(a);
-            tv = std::to_string(b);
-            break;
-        }
-        case Step::kDouble: {
-            const double a = static_cast<double>(i) + 0.5, b = -static_cast<double>(i) - 0.25;
-            std::memcpy(rm, &a, 8);
-            if (tm) std::memcpy(tm, &b, 8);
-            char text[64];
-            std::snprintf(text, sizeof text, "%f", a);
-            rv = text;
-            std::snprintf(text, sizeof text, "%f", b);
-            tv = text;
-            break;
-        }
-        default:
-            ADD_FAILURE() << c.name << " step " << i << ": a field step of a record member kind";
-        }
-        if (!tm && s.member == Step::kText) tv = "(null)";
         lines.push_back(std::string(c.name) + "," + c.labels.result + s.field + "=" + rv + "," + c.labels.target +
                         (c.labels.target_named ? s.field : "") + "=" + tv + "\n");
     }
@@ -130,8 +106,7 @@ void plant(const Checker &c, char *r, char *t, Storage &store, std::vector<std::
 std::vector<std::string> field_lines(const std::string &text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (line.compare(0, 5, "Check") == 0) lines.push_back(line + "\n");
     }
     return lines;
@@ -151,11 +126,14 @@ TEST(Describe, StepsAgreeWithEveryLineTheCheckerPrints) {
         EXPECT_EQ(expected, field_lines(out.text()));
         EXPECT_TRUE(out.whole_lines());
         // A gate names a field of the same checker.
+        std::set<std::string> fields;
         for (const Step &s : steps_of(c)) {
-            if (s.gate == nullptr) continue;
-            bool found = false;
-            for (const Step &other : steps_of(c)) found = found || (other.field && std::strcmp(other.field, s.gate) == 0);
-            EXPECT_TRUE(found) << s.field << " gated by " << s.gate;
+            if (s.field) fields.insert(s.field);
+        }
+        for (const Step &s : steps_of(c)) {
+            if (s.gate) {
+                EXPECT_EQ(1u, fields.count(s.gate)) << s.field << " gated by " << s.gate;
+            }
         }
     }
 }
@@ -167,12 +145,11 @@ TEST(Describe, EveryDeclaredCheckerIsDescribedOnce) {
     text << header.rdbuf();
     const std::string all = text.str();
     const std::regex declaration("int (Check(?:Tolva)\\w*)\\(const (\\w+) \\*");
-    std::set<std::string> declared;
+    std::set<std::string> declared, described;
     for (std::sregex_iterator m(all.begin(), all.end(), declaration), end; m != end; ++m) {
         declared.insert((*m)[1]);
         EXPECT_EQ("Check" + (*m)[2].str(), (*m)[1].str());
     }
-    std::set<std::string> described;
     for (size_t k = 0; k < fieldaudit::kCheckerCount; ++k) {
         EXPECT_TRUE(described.insert(fieldaudit::kCheckers[k].name).second);
         EXPECT_EQ(&fieldaudit::kCheckers[k], fieldaudit::find_checker(fieldaudit::kCheckers[k].name));

@@ -74,17 +74,6 @@ TEST(FORMAT_VARIANT, EveryFormatHasValuesThatDifferAndValuesThatPassBoth) {
     EXPECT_EQ("", out.text());
 }
 
-// Points a pattern variable elsewhere for the life of the object.
-class PatternSwap {
-public:
-    PatternSwap(const char **var, const char *pattern) : var_(var), saved_(*var) { *var = pattern; }
-    ~PatternSwap() { *var_ = saved_; }
-
-private:
-    const char **var_;
-    const char *saved_;
-};
-
 TEST(FORMAT_VARIANT, OwnPatternsBadPatternsAndBadValues) {
     struct Case {
         const char *pattern;
@@ -105,11 +94,13 @@ TEST(FORMAT_VARIANT, OwnPatternsBadPatternsAndBadValues) {
     };
     PrintCapture out;
     testing::internal::CaptureStderr();
+    const char *const saved = regStr;
     for (const Case &c : cases) {
-        PatternSwap swap(&regStr, c.pattern);
+        regStr = c.pattern;
         EXPECT_EQ(kStrict ? c.strict : c.loose, Check_data_format(c.value, "STR"))
             << (c.pattern ? c.pattern : "(null)") << " " << c.value;
     }
+    regStr = saved;
     EXPECT_EQ("", testing::internal::GetCapturedStderr());
     EXPECT_EQ("", out.text());
 }

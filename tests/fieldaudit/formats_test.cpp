@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "capture.h"
@@ -119,39 +118,21 @@ TEST(DataFormat, PatternVariablesAreReadAtEveryCheck) {
 }
 
 TEST(DataFormat, PatternTextRewrittenInPlaceIsFollowed) {
-    char pattern[] = "^10\\.";
+    // Texts written in turn over the same bytes, twice over; the verdicts on
+    // 10.0.0.1 and on 192.168.1.1 follow the text of the moment.
+    const struct {
+        const char *text;
+        int ten, other;
+    } texts[] = {{"^10\\.", 1, 0}, {"^192", 0, 1}, {"^10\\.", 1, 0}, {"^10(.", 0, 0}};
+    char pattern[8] = "";
     PatternSwap swap(&regIp, pattern);
-    const char *const values[] = {"10.0.0.1", "192.168.1.1"};
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(1, Check_data_format(values[0], "DATA_IP"));
-        EXPECT_EQ(0, Check_data_format(values[1], "DATA_IP"));
-        std::memcpy(pattern, "^192", 4);  // same pointer, other text
-        EXPECT_EQ(0, Check_data_format(values[0], "DATA_IP"));
-        EXPECT_EQ(1, Check_data_format(values[1], "DATA_IP"));
-        std::memcpy(pattern, "^10\\", 4);
-        EXPECT_EQ(1, Check_data_format(values[0], "DATA_IP"));
-        pattern[3] = '(';  // broken now
-        EXPECT_EQ(0, Check_data_format(values[0], "DATA_IP"));
-        pattern[3] = '\\';
+        for (const auto &t : texts) {
+            std::strcpy(pattern, t.text);
+            EXPECT_EQ(t.ten, Check_data_format("10.0.0.1", "DATA_IP")) << t.text;
+            EXPECT_EQ(t.other, Check_data_format("192.168.1.1", "DATA_IP")) << t.text;
+        }
     }
-}
-
-// Several threads check every format at once, first checks included.
-TEST(DataFormat, ChecksFromSeveralThreadsAgree) {
-    std::vector<std::thread> threads;
-    std::vector<int> wrong(4, 0);
-    for (size_t i = 0; i < wrong.size(); ++i) {
-        threads.emplace_back([&wrong, i] {
-            for (int round = 0; round < 20; ++round) {
-                for (const FormatCase &f : kFormats) {
-                    for (const char *v : f.pass) wrong[i] += Check_data_format(v, f.name) != 1;
-                    for (const char *v : f.fail) wrong[i] += Check_data_format(v, f.name) != 0;
-                }
-            }
-        });
-    }
-    for (std::thread &t : threads) t.join();
-    EXPECT_EQ(std::vector<int>(wrong.size(), 0), wrong);
 }
 
 TEST(DataFormat, BrokenPatternsGiveZeroAndPrintNothing) {
