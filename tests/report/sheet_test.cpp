@@ -10,20 +10,15 @@ namespace {
 
 using capireport::kSheet;
 
-struct SheetCase {
-    const char *what;
-    std::string bytes;
-    std::string rows;  // the lines between SHEET and TOTAL
-    std::string total;
-    std::string err;
-    int status;
-};
-
-std::string repeat(char c, size_t n) { return std::string(n, c); }
-
 TEST(Sheet, RowsTotalsMalformedLinesAndStatus) {
-    const std::string long_name = repeat('n', 4096 - 7);  // the row is exactly 4096 bytes
-    const SheetCase cases[] = {
+    const std::string long_name(4096 - 7, 'n');  // the row is exactly 4096 bytes
+    const struct {
+        const char *what;
+        std::string bytes;
+        std::string rows;  // the lines between SHEET and TOTAL
+        std::string total, err;
+        int status;
+    } cases[] = {
         {"latest outcome decides, names in order of first row",
          "wifi \t pass\nsignal_capi_function \t failed\nwifi \t failed\nsignal_capi_function \t pass\n",
          "  FAIL runs=2    pass=1    failed=1    wifi\n  PASS runs=2    pass=1    failed=1    signal_capi_function\n",
@@ -34,7 +29,7 @@ TEST(Sheet, RowsTotalsMalformedLinesAndStatus) {
         {"every kind of malformed line, each skipped and counted",
          std::string("ok \t pass\n\nx\tpass\nx \tpass\nx\t pass\n \t pass\nx\x01y \t pass\nx") + '\0' +
              "y \t pass\nx \t PASS\nx \t pass \nx \t passed\nx \t pass \t pass\nx \t pass\r\r\nx\ry \t failed\n" +
-             repeat('z', 5000) + " \t pass\n",
+             std::string(5000, 'z') + " \t pass\n",
          "  PASS runs=1    pass=1    failed=0    ok\n", "TOTAL FAIL rows=1 names=1 pass=1 failed=0 failing=0 malformed=14 ",
          "s:2: empty line\ns:3: no \" \\t \" between name and outcome\ns:4: no \" \\t \" between name and outcome\n"
          "s:5: no \" \\t \" between name and outcome\ns:6: empty name\ns:7: control byte in name\n"
@@ -52,7 +47,7 @@ TEST(Sheet, RowsTotalsMalformedLinesAndStatus) {
         {"only malformed lines", "junk", "", "TOTAL FAIL rows=0 names=0 pass=0 failed=0 failing=0 malformed=1 ",
          "s:1: no \" \\t \" between name and outcome\ns: no rows\n", 1},
     };
-    for (const SheetCase &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         for (size_t piece : {0, 1, 7}) {
             const Outcome o = report_of({{kSheet, "s", c.bytes}}, piece);
