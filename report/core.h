@@ -2,6 +2,8 @@
 #ifndef CAPI_REPORT_CORE_H
 #define CAPI_REPORT_CORE_H
 
+#include <string.h>
+
 #include "report.h"
 
 namespace capireport {
@@ -19,7 +21,10 @@ void log_finish(LogState *log);
 
 void call_free(void *call);
 
-bool is_control(unsigned char c);
+// Whether the bytes read exactly as the text.
+inline bool equals(const char *bytes, size_t length, const char *text) {
+    return length == strlen(text) && memcmp(bytes, text, length) == 0;
+}
 
 }  // namespace capireport
 

@@ -18,6 +18,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "internal.h"
+
 namespace capireport {
 
 namespace {
@@ -37,10 +39,6 @@ void problem_free(void *p) {
     g_free(problem);
 }
 
-bool equals(const char *bytes, size_t length, const char *word) {
-    return length == strlen(word) && memcmp(bytes, word, length) == 0;
-}
-
 // Why the line (not cut) is not a row, or null; a row's name and outcome
 // otherwise.
 const char *row_problem(const char *line, size_t length, size_t *name_length, bool *pass) {
@@ -52,9 +50,7 @@ const char *row_problem(const char *line, size_t length, size_t *name_length, bo
     }
     *name_length = at - 1;
     if (*name_length == 0) return "empty name";
-    for (size_t i = 0; i < *name_length; ++i) {
-        if (is_control(static_cast<unsigned char>(line[i]))) return "control byte in name";
-    }
+    if (fieldaudit::escaped_length(line, *name_length) != *name_length) return "control byte in name";
     const char *outcome = line + at + 2;
     const size_t outcome_length = length - at - 2;
     if (equals(outcome, outcome_length, kPass)) {
@@ -110,19 +106,6 @@ Input *input_new(Kind kind, const char *path) {
 }
 
 }  // namespace
-
-bool is_control(unsigned char c) { return c < 0x20 || c == 0x7f; }
-
-void append_shown(GString *out, const char *bytes, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (is_control(c)) {
-            g_string_append_printf(out, "\\x%02x", c);
-        } else {
-            g_string_append_c(out, static_cast<char>(c));
-        }
-    }
-}
 
 void add_problem(Input *input, Count line, char *reason) {
     ++input->problem_count;

@@ -42,9 +42,10 @@
 // when they hold no "\xhh" and no "?": the kit prints a backslash as it is,
 // and GLib's own print handler shows as "?" what a console that is not UTF-8
 // cannot show, so such a text's bytes cannot be known, and the step fails as
-// one the output cannot judge. A line that GLib's default print handler marked "[Invalid UTF-8] "
-// is read without the mark, its "\xhh" of bytes from 0x80 up taken back. A gated format check whose gate was
-// closed prints no failure line and so passes, as in the checker.
+// one the output cannot judge. A line that GLib's default print handler
+// marked "[Invalid UTF-8] " is read without the mark, its "\xhh" of bytes
+// from 0x80 up taken back. A gated format check whose gate was closed prints
+// no failure line and so passes, as in the checker.
 #include <glib.h>
 #include <stdint.h>
 #include <string.h>
@@ -78,10 +79,6 @@ const char *const kScalarFormats[] = {
 const size_t kScalarCount = sizeof kScalarFormats / sizeof kScalarFormats[0];
 const char kNull[] = "(null)";
 const char kDirectDomainName[] = "Check_data_int";
-
-bool equals(const char *bytes, size_t length, const char *text) {
-    return length == strlen(text) && memcmp(bytes, text, length) == 0;
-}
 
 bool starts(const char *bytes, size_t length, const char *text) {
     const size_t n = strlen(text);
@@ -228,7 +225,7 @@ Item *item_new(Item::Kind kind, Count line) {
 // "\x" and two lower-case hexadecimal digits naming a byte the kit escapes
 // (0x01 to 0x1f, 0x7f; a NUL never stands in a shown text); its value, or -1.
 int escaped_at(const char *bytes, size_t length, size_t i) {
-    if (i + 4 > length || bytes[i] != '\\' || bytes[i + 1] != 'x') return -1;
+    if (i + fieldaudit::kEscapedWidth > length || bytes[i] != '\\' || bytes[i + 1] != 'x') return -1;
     const int high = g_ascii_xdigit_value(bytes[i + 2]);
     const int low = g_ascii_xdigit_value(bytes[i + 3]);
     if (high < 0 || low < 0 || g_ascii_isupper(bytes[i + 2]) || g_ascii_isupper(bytes[i + 3])) return -1;
@@ -256,7 +253,7 @@ GString *unescape(const char *shown) {
         const int c = escaped_at(shown, length, i);
         if (c >= 0) {
             g_string_append_c(bytes, static_cast<char>(c));
-            i += 4;
+            i += fieldaudit::kEscapedWidth;
         } else {
             g_string_append_c(bytes, shown[i++]);
         }
@@ -266,7 +263,7 @@ GString *unescape(const char *shown) {
 
 size_t unescaped_length(const char *shown, size_t length) {
     size_t n = 0;
-    for (size_t i = 0; i < length; ++n) i += escaped_at(shown, length, i) >= 0 ? 4 : 1;
+    for (size_t i = 0; i < length; ++n) i += escaped_at(shown, length, i) >= 0 ? fieldaudit::kEscapedWidth : 1;
     return n;
 }
 
@@ -320,7 +317,8 @@ bool possible_value(const Step &step, const char *v, size_t n) {
     if (equals(v, n, kNull)) return true;
     switch (step.member) {
     case Step::kText:
-    case Step::kStringRecord: return n <= 4 * step.width && unescaped_length(v, n) <= step.width;
+    case Step::kStringRecord:
+        return n <= fieldaudit::kEscapedWidth * step.width && unescaped_length(v, n) <= step.width;
     case Step::kUnsigned8: return integer(v, n, 0, 255, nullptr);
     case Step::kUnsigned16: return integer(v, n, 0, 65535, nullptr);
     case Step::kInt32: return integer(v, n, INT32_MIN, INT32_MAX, nullptr);
@@ -444,9 +442,7 @@ bool is_failure_line(const Catalog &catalog, const char *line, size_t length) {
 
 // The kit's line this is, or null for a foreign line.
 Item *classify(const Catalog &catalog, const char *line, size_t length, bool cut, Count number) {
-    for (size_t i = 0; i < length; ++i) {
-        if (is_control(static_cast<unsigned char>(line[i]))) return nullptr;
-    }
+    if (fieldaudit::escaped_length(line, length) != length) return nullptr;  // a raw control byte
     if (cut) return scalar_item(catalog, line, length, cut, number);
     if (is_line(line, length, kDomainPass)) return item_new(Item::kPass, number);
     if (is_line(line, length, kDomainFailed)) return item_new(Item::kFailed, number);
@@ -640,7 +636,7 @@ bool match(const LogState &log, const Info &info, size_t &pos, Call *call, const
     for (size_t i = 0; i < info.count; ++i) {
         const Step &step = info.steps[i];
         if (step.kind == Step::kSub) {
-            const Info &inner = log.catalog->infos[step.sub - fieldaudit::kCheckers];
+            const Info &inner = *info_of(*log.catalog, step.sub);
             if (!match(log, inner, pos, call, inner.checker->name)) return false;
             continue;
         }

@@ -35,6 +35,7 @@
 #include <string.h>
 
 #include "core.h"
+#include "internal.h"
 
 namespace capireport {
 
@@ -70,32 +71,53 @@ Totals totals_of(const Input &in) {
 
 const char *status(bool pass) { return pass ? "PASS" : "FAIL"; }
 
-void append_path(GString *out, const char *path) { append_shown(out, path, strlen(path)); }
+// A path or a row name, its control bytes shown as the kit shows them.
+void append_shown(GString *out, const char *text) {
+    const size_t length = strlen(text);
+    const size_t start = out->len;
+    g_string_set_size(out, start + fieldaudit::escaped_length(text, length));
+    fieldaudit::escape(text, length, out->str + start);
+}
+
+// Where the call stands: "line<between><n>" or "lines<between><a>-<b>".
+void where(const Call &call, char between, char *space, size_t size) {
+    if (call.first_line == call.last_line) {
+        g_snprintf(space, size, "line%c%llu", between, call.first_line);
+    } else {
+        g_snprintf(space, size, "lines%c%llu-%llu", between, call.first_line, call.last_line);
+    }
+}
+
+// A failing field: its label, with `values` its two values where it has
+// them, and the reason.
+void append_failure(GString *out, const FailedField &f, bool values) {
+    if (values && f.result != nullptr) {
+        g_string_append_printf(out, "%s: result=\"%s\" target=\"%s\": %s", f.label, f.result, f.target, f.reason);
+    } else {
+        g_string_append_printf(out, "%s: %s", f.label, f.reason);
+    }
+}
+
+const FailedField &failure_at(const Call &call, guint i) {
+    return *static_cast<const FailedField *>(g_ptr_array_index(call.failures, i));
+}
 
 void text_call(GString *out, const Call &call) {
     char lines[64];
-    if (call.first_line == call.last_line) {
-        g_snprintf(lines, sizeof lines, "line=%llu", call.first_line);
-    } else {
-        g_snprintf(lines, sizeof lines, "lines=%llu-%llu", call.first_line, call.last_line);
-    }
+    where(call, '=', lines, sizeof lines);
     g_string_append_printf(out, "  %s %-13s ", status(call.pass), lines);
     if (call.entries > 0) g_string_append_printf(out, "entries=%llu ", call.entries);
     g_string_append_printf(out, "%s\n", call.name);
     for (guint i = 0; i < call.failures->len; ++i) {
-        const FailedField *f = static_cast<const FailedField *>(g_ptr_array_index(call.failures, i));
-        if (f->result != nullptr) {
-            g_string_append_printf(out, "    - %s: result=\"%s\" target=\"%s\": %s\n", f->label, f->result, f->target,
-                                   f->reason);
-        } else {
-            g_string_append_printf(out, "    - %s: %s\n", f->label, f->reason);
-        }
+        g_string_append(out, "    - ");
+        append_failure(out, failure_at(call, i), true);
+        g_string_append_c(out, '\n');
     }
 }
 
 void text_input(GString *out, const Input &in, const Totals &t) {
     g_string_append(out, in.kind == kSheet ? "SHEET " : "LOG ");
-    append_path(out, in.path);
+    append_shown(out, in.path);
     g_string_append_c(out, '\n');
     if (t.unreadable) {
         g_string_append(out, "TOTAL ERROR unreadable ");
@@ -104,7 +126,7 @@ void text_input(GString *out, const Input &in, const Totals &t) {
             const RowName *name = static_cast<const RowName *>(g_ptr_array_index(in.names, i));
             g_string_append_printf(out, "  %s runs=%-4llu pass=%-4llu failed=%-4llu ", status(name->latest_pass),
                                    name->runs, name->passes, name->failures);
-            append_path(out, name->name);
+            append_shown(out, name->name);
             g_string_append_c(out, '\n');
         }
         g_string_append_printf(out, "TOTAL %s rows=%llu names=%llu pass=%llu failed=%llu failing=%llu malformed=%llu ",
@@ -115,7 +137,7 @@ void text_input(GString *out, const Input &in, const Totals &t) {
                                status(!t.fail), t.calls, t.calls - t.failed, t.failed, t.incomplete, in.malformed,
                                in.foreign);
     }
-    append_path(out, in.path);
+    append_shown(out, in.path);
     g_string_append_c(out, '\n');
 }
 
@@ -142,26 +164,18 @@ void append_xml(GString *out, const char *bytes, size_t length) {
 
 void append_xml(GString *out, const char *text) { append_xml(out, text, strlen(text)); }
 
-// A failed call's fields, one per line, or joined by "; " for a message.
-char *failures_text(const Call &call, const char *between, bool values) {
-    GString *text = g_string_new(nullptr);
-    for (guint i = 0; i < call.failures->len; ++i) {
-        const FailedField *f = static_cast<const FailedField *>(g_ptr_array_index(call.failures, i));
-        if (i > 0) g_string_append(text, between);
-        if (values && f->result != nullptr) {
-            g_string_append_printf(text, "%s: result=\"%s\" target=\"%s\": %s", f->label, f->result, f->target,
-                                   f->reason);
-        } else {
-            g_string_append_printf(text, "%s: %s", f->label, f->reason);
-        }
-    }
-    return g_string_free(text, FALSE);
+// A testcase's opening tag, without its closing ">" or "/>".
+void open_case(GString *xml, const char *suite, const char *name) {
+    g_string_append(xml, "    <testcase classname=\"");
+    append_xml(xml, suite);
+    g_string_append(xml, "\" name=\"");
+    append_xml(xml, name);
+    g_string_append_c(xml, '"');
 }
 
 void junit_problems(GString *xml, const Input &in, const char *suite) {
-    g_string_append(xml, "    <testcase classname=\"");
-    append_xml(xml, suite);
-    g_string_append_printf(xml, "\" name=\"%s\">\n      <error message=\"", in.kind == kSheet ? "(sheet)" : "(log)");
+    open_case(xml, suite, in.kind == kSheet ? "(sheet)" : "(log)");
+    g_string_append(xml, ">\n      <error message=\"");
     if (in.error != nullptr) {
         g_string_append(xml, "cannot read: ");
         append_xml(xml, in.error);
@@ -200,60 +214,64 @@ char *suite_name(Input *const *inputs, size_t count, size_t index) {
     return base;
 }
 
-void junit_input(GString *xml, const Input &in, const Totals &t, char *suite) {
-    const bool problems = t.unreadable || in.problem_count > 0;
-    const Count tests = (in.kind == kSheet ? t.rows : t.calls) + (problems ? 1 : 0);
-    const Count failures = in.kind == kSheet ? t.failures : t.failed;
+// A suite's counts: a testcase per row or call, one more for the problems.
+struct SuiteCounts {
+    Count tests, failures;
+    bool error;
+};
+
+SuiteCounts suite_counts(const Input &in, const Totals &t) {
+    const bool error = t.unreadable || in.problem_count > 0;
+    return SuiteCounts{(in.kind == kSheet ? t.rows : t.calls) + (error ? 1 : 0), in.kind == kSheet ? t.failures : t.failed,
+                       error};
+}
+
+void junit_input(GString *xml, const Input &in, const SuiteCounts &counts, char *suite) {
     g_string_append(xml, "  <testsuite name=\"");
     append_xml(xml, suite);
-    g_string_append_printf(xml, "\" tests=\"%llu\" failures=\"%llu\" errors=\"%d\">\n", tests, failures,
-                           problems ? 1 : 0);
+    g_string_append_printf(xml, "\" tests=\"%llu\" failures=\"%llu\" errors=\"%d\">\n", counts.tests, counts.failures,
+                           counts.error ? 1 : 0);
     for (guint i = 0; i < in.rows->len; ++i) {
         const Row *row = static_cast<const Row *>(g_ptr_array_index(in.rows, i));
-        g_string_append(xml, "    <testcase classname=\"");
-        append_xml(xml, suite);
-        g_string_append(xml, "\" name=\"");
-        append_xml(xml, row->name->name);
+        open_case(xml, suite, row->name->name);
         if (row->pass) {
-            g_string_append(xml, "\"/>\n");
+            g_string_append(xml, "/>\n");
         } else {
-            g_string_append_printf(xml, "\">\n      <failure message=\"failed at line %llu\"/>\n    </testcase>\n",
+            g_string_append_printf(xml, ">\n      <failure message=\"failed at line %llu\"/>\n    </testcase>\n",
                                    row->line);
         }
     }
     for (guint i = 0; i < in.calls->len; ++i) {
         const Call *call = static_cast<const Call *>(g_ptr_array_index(in.calls, i));
-        g_string_append(xml, "    <testcase classname=\"");
-        append_xml(xml, suite);
-        g_string_append(xml, "\" name=\"");
-        append_xml(xml, call->name);
+        open_case(xml, suite, call->name);
         if (call->pass) {
-            g_string_append(xml, "\"/>\n");
+            g_string_append(xml, "/>\n");
             continue;
         }
-        char *message = failures_text(*call, "; ", false);
-        char *body = failures_text(*call, "\n", true);
-        char *where = call->first_line == call->last_line
-                          ? g_strdup_printf("line %llu", call->first_line)
-                          : g_strdup_printf("lines %llu-%llu", call->first_line, call->last_line);
-        g_string_append(xml, "\">\n      <failure message=\"");
-        append_xml(xml, message);
+        // The message names the fields and why they failed; the body gives
+        // where the call stands and a line per field with its values.
+        GString *text = g_string_new(nullptr);
+        for (guint k = 0; k < call->failures->len; ++k) {
+            if (k > 0) g_string_append(text, "; ");
+            append_failure(text, failure_at(*call, k), false);
+        }
+        g_string_append(xml, ">\n      <failure message=\"");
+        append_xml(xml, text->str, text->len);
+        char lines[64];
+        where(*call, ' ', lines, sizeof lines);
         g_string_append(xml, "\">");
-        append_xml(xml, where);
+        append_xml(xml, lines);
         g_string_append_c(xml, '\n');
-        // The body keeps its line breaks: each field is made fit alone.
-        char **fields = g_strsplit(body, "\n", -1);
-        for (char **f = fields; *f; ++f) {
-            append_xml(xml, *f);
+        for (guint k = 0; k < call->failures->len; ++k) {
+            g_string_truncate(text, 0);
+            append_failure(text, failure_at(*call, k), true);
+            append_xml(xml, text->str, text->len);
             g_string_append_c(xml, '\n');
         }
-        g_strfreev(fields);
+        g_string_free(text, TRUE);
         g_string_append(xml, "</failure>\n    </testcase>\n");
-        g_free(where);
-        g_free(body);
-        g_free(message);
     }
-    if (problems) junit_problems(xml, in, suite);
+    if (counts.error) junit_problems(xml, in, suite);
     g_string_append(xml, "  </testsuite>\n");
     g_free(suite);
 }
@@ -289,18 +307,18 @@ void write_problems(Input *const *inputs, size_t count, GString *err) {
         const Input &in = *inputs[i];
         if (in.error != nullptr) {
             g_string_append(err, "capi-report: cannot read ");
-            append_path(err, in.path);
+            append_shown(err, in.path);
             g_string_append_printf(err, ": %s\n", in.error);
             continue;
         }
         for (guint k = 0; k < in.problems->len; ++k) {
             const Problem *p = static_cast<const Problem *>(g_ptr_array_index(in.problems, k));
-            append_path(err, in.path);
+            append_shown(err, in.path);
             if (p->line) g_string_append_printf(err, ":%llu", p->line);
             g_string_append_printf(err, ": %s\n", p->reason);
         }
         if (in.problem_count > in.problems->len) {
-            append_path(err, in.path);
+            append_shown(err, in.path);
             g_string_append_printf(err, ": %llu more problems not shown\n", in.problem_count - in.problems->len);
         }
     }
@@ -310,13 +328,11 @@ void write_junit(Input *const *inputs, size_t count, GString *xml) {
     Count tests = 0, failures = 0, errors = 0;
     GString *suites = g_string_new(nullptr);
     for (size_t i = 0; i < count; ++i) {
-        const Input &in = *inputs[i];
-        const Totals t = totals_of(in);
-        const bool problems = t.unreadable || in.problem_count > 0;
-        tests += (in.kind == kSheet ? t.rows : t.calls) + (problems ? 1 : 0);
-        failures += in.kind == kSheet ? t.failures : t.failed;
-        errors += problems ? 1 : 0;
-        junit_input(suites, in, t, suite_name(inputs, count, i));
+        const SuiteCounts counts = suite_counts(*inputs[i], totals_of(*inputs[i]));
+        tests += counts.tests;
+        failures += counts.failures;
+        errors += counts.error ? 1 : 0;
+        junit_input(suites, *inputs[i], counts, suite_name(inputs, count, i));
     }
     g_string_append_printf(xml,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

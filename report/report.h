@@ -130,10 +130,6 @@ void write_junit(Input *const *inputs, size_t count, GString *xml);
 // empty input; 2: an input could not be read.
 int exit_status(Input *const *inputs, size_t count);
 
-// The bytes with every control byte (below 0x20, and 0x7f) written as "\x"
-// and two lower-case hexadecimal digits, as the kit shows texts.
-void append_shown(GString *out, const char *bytes, size_t length);
-
 }  // namespace capireport
 
 #endif

@@ -56,29 +56,19 @@ public:
             if (s.gate) gates.insert(s.gate);
         }
         for (const Step &s : steps) {
-            char *rm = r ? r + s.offset : nullptr;
-            char *tm = t ? t + s.offset : nullptr;
+            char *rm = r ? r + s.offset : nullptr, *tm = t ? t + s.offset : nullptr;
+            if (s.member == Step::kRecordPointer || s.member == Step::kStringRecord) {
+                // A pointer member: to a record of its own, now and then to none.
+                const size_t size = s.kind == Step::kSub ? s.sub->size : s.width;
+                char *rp = pick(6) ? block(size) : nullptr, *tp = pick(6) ? block(size) : nullptr;
+                if (rm) std::memcpy(rm, &rp, sizeof rp);
+                if (tm) std::memcpy(tm, &tp, sizeof tp);
+                rm = rp;
+                tm = tp;
+            }
             if (s.kind == Step::kSub) {
-                if (s.member == Step::kRecord) {
-                    fill(*s.sub, rm, tm);
-                    continue;
-                }
-                char *rs = pick(6) ? block(s.sub->size) : nullptr;
-                char *ts = pick(6) ? block(s.sub->size) : nullptr;
-                if (rm) std::memcpy(rm, &rs, sizeof rs);
-                if (tm) std::memcpy(tm, &ts, sizeof ts);
-                fill(*s.sub, rs, ts);
-                continue;
-            }
-            if (s.member == Step::kStringRecord) {
-                char *rs = pick(6) ? block(s.width) : nullptr;
-                char *ts = pick(6) ? block(s.width) : nullptr;
-                if (rm) std::memcpy(rm, &rs, sizeof rs);
-                if (tm) std::memcpy(tm, &ts, sizeof ts);
-                rm = rs;
-                tm = ts;
-            }
-            if (s.member == Step::kText || s.member == Step::kStringRecord) {
+                fill(*s.sub, rm, tm);
+            } else if (s.member == Step::kText || s.member == Step::kStringRecord) {
                 texts(s, rm, tm, gates.count(s.field) > 0);
             } else {
                 numbers(s, rm, tm);
@@ -87,30 +77,22 @@ public:
     }
 
 private:
+    // A text: empty, unterminated, random bytes (control bytes too), a plain
+    // text, one that nearly reads "(null)", or the preferred one.
     void text(char *m, size_t width, const char *preferred) {
         if (!m) return;
         std::memset(m, 0, width);
-        switch (pick(preferred ? 6 : 5)) {
-        case 0: break;  // empty
-        case 1:         // unterminated
-            for (size_t i = 0; i < width; ++i) m[i] = static_cast<char>(pick(255) + 1);
-            break;
-        case 2:  // random bytes, control bytes included, terminated
-            for (size_t i = 0, n = static_cast<size_t>(pick(static_cast<int>(width))); i < n; ++i) {
-                m[i] = static_cast<char>(pick(255) + 1);
-            }
-            break;
-        case 3: std::strncpy(m, "some text", width - 1); break;
-        case 4: std::strncpy(m, "(null", width - 1); break;
-        default: std::strncpy(m, preferred, width - 1); break;
-        }
+        const int kind = pick(6);
+        const size_t random = kind == 1 ? width : kind == 2 ? static_cast<size_t>(pick(static_cast<int>(width))) : 0;
+        for (size_t i = 0; i < random; ++i) m[i] = static_cast<char>(pick(255) + 1);
+        const char *const fixed[] = {"", nullptr, nullptr, "some text", "(null", preferred};
+        if (fixed[kind]) std::strncpy(m, fixed[kind], width - 1);
     }
 
     void texts(const Step &s, char *r, char *t, bool gate) {
         if (s.kind == Step::kFormat) {
             const int k = pick(12);
-            const char *name = k < 10 ? kFormatSamples[k][0] : "DATA_NOPE";
-            text(t, s.width, name);
+            text(t, s.width, k < 10 ? kFormatSamples[k][0] : "DATA_NOPE");
             text(r, s.width, gate && pick(2) ? "Connected" : k < 10 ? kFormatSamples[k][1] : "x");
         } else {
             text(r, s.width, "expected");
@@ -135,20 +117,14 @@ private:
 
     static void put(const Step &s, char *m, long long v) {
         if (!m) return;
+        const int64_t wide = v * 1000003;
+        const double real = v % 3 == 0 ? 1e300 : static_cast<double>(v) / 7;
         switch (s.member) {
         case Step::kUnsigned8: *reinterpret_cast<uint8_t *>(m) = static_cast<uint8_t>(v); break;
         case Step::kUnsigned16: *reinterpret_cast<uint16_t *>(m) = static_cast<uint16_t>(v); break;
         case Step::kInt32: std::memcpy(m, &v, 4); break;
-        case Step::kInt64: {
-            const int64_t wide = v * 1000003;
-            std::memcpy(m, &wide, 8);
-            break;
-        }
-        case Step::kDouble: {
-            const double d = v % 3 == 0 ? 1e300 : static_cast<double>(v) / 7;
-            std::memcpy(m, &d, 8);
-            break;
-        }
+        case Step::kInt64: std::memcpy(m, &wide, 8); break;
+        case Step::kDouble: std::memcpy(m, &real, 8); break;
         default: break;
         }
     }
@@ -161,8 +137,7 @@ TEST(Log, EveryCheckerReadBackToItsOwnVerdict) {
     Records records(2024);
     std::string all;
     std::vector<std::string> expected;
-    int failed = 0;
-    int unjudged = 0;
+    int failed = 0, unjudged = 0;
     for (int round = 0; round < 12; ++round) {
         for (size_t k = 0; k < fieldaudit::kCheckerCount; ++k) {
             const Checker &c = fieldaudit::kCheckers[k];
@@ -197,58 +172,66 @@ TEST(Log, EveryCheckerReadBackToItsOwnVerdict) {
     EXPECT_EQ(expected, calls_of(all, 5));
 }
 
-// ---- Call delimiting ------------------------------------------------------
+// ---- Real output of a few checkers -----------------------------------------
 
-std::string device(bool ok) {
-    auto r = zeroed<TolvaDeviceInfo_t>(), t = zeroed<TolvaDeviceInfo_t>();
-    put(r.MAC, ok ? "001122AABBCC" : "00:11");
-    put(t.MAC, "DATA_MAC");
-    return printed([&] { CheckTolvaDeviceInfo_t(&r, &t); });
+// What the checker prints for two zeroed records, once `set` has filled them;
+// its verdict into `verdict`, if given.
+template <class T, class Set>
+std::string output_of(int (*checker)(const T *, const T *), Set set, int *verdict = nullptr) {
+    T r = zeroed<T>(), t = zeroed<T>();
+    set(r, t);
+    int v = 0;
+    const std::string out = printed([&] { v = checker(&r, &t); });
+    if (verdict) *verdict = v;
+    return out;
 }
 
-std::string strings(const char *a, const char *b) {
-    auto r = zeroed<TolvaStrArray_t>(), t = zeroed<TolvaStrArray_t>();
-    put(r.str, a);
-    put(t.str, b);
-    return printed([&] { CheckTolvaStrArray_t(&r, &t); });
+template <class T>
+std::string blank(int (*checker)(const T *, const T *)) {
+    return output_of(checker, [](T &, T &) {});
+}
+
+std::string device(bool ok) {
+    return output_of(CheckTolvaDeviceInfo_t, [&](TolvaDeviceInfo_t &r, TolvaDeviceInfo_t &t) {
+        put(r.MAC, ok ? "001122AABBCC" : "00:11");
+        put(t.MAC, "DATA_MAC");
+    });
+}
+
+std::string strings(const char *a, const char *b, int *verdict = nullptr) {
+    return output_of(CheckTolvaStrArray_t, [&](TolvaStrArray_t &r, TolvaStrArray_t &t) {
+        put(r.str, a);
+        put(t.str, b);
+    }, verdict);
 }
 
 std::string tunnel(bool ok) {
-    auto ra = zeroed<TolvaStrArray_t>(), ta = zeroed<TolvaStrArray_t>();
-    put(ra.str, "d");
-    put(ta.str, "d");
-    auto r = zeroed<TolvaDNSTunnel_t>(), t = zeroed<TolvaDNSTunnel_t>();
-    r.Domain = &ra;
-    t.Domain = &ta;
-    put(r.ServerIP, ok ? "1.1.1.1" : "2.2.2.2");
-    put(t.ServerIP, "1.1.1.1");
-    return printed([&] { CheckTolvaDNSTunnel_t(&r, &t); });
+    auto domain = zeroed<TolvaStrArray_t>();
+    put(domain.str, "d");
+    return output_of(CheckTolvaDNSTunnel_t, [&](TolvaDNSTunnel_t &r, TolvaDNSTunnel_t &t) {
+        r.Domain = t.Domain = &domain;
+        put(r.ServerIP, ok ? "1.1.1.1" : "2.2.2.2");
+        put(t.ServerIP, "1.1.1.1");
+    });
 }
 
 std::string vpn(int len) {
-    auto ra = zeroed<TolvaStrArray_t>(), ta = zeroed<TolvaStrArray_t>();
-    auto r = zeroed<TolvaVPNConnStats_t>(), t = zeroed<TolvaVPNConnStats_t>();
-    r.array = &ra;
-    t.array = &ta;
-    r.arrayLen = len;
-    t.arrayLen = 1;
-    return printed([&] { CheckTolvaVPNConnStats_t(&r, &t); });
+    auto array = zeroed<TolvaStrArray_t>();
+    return output_of(CheckTolvaVPNConnStats_t, [&](TolvaVPNConnStats_t &r, TolvaVPNConnStats_t &t) {
+        r.array = t.array = &array;
+        r.arrayLen = len;
+        t.arrayLen = 1;
+    });
 }
 
 std::string wps(bool ok) {
     auto ri = zeroed<TolvaWPSDevInfo_t>(), ti = zeroed<TolvaWPSDevInfo_t>();
     put(ri.Info, ok ? "IP:192.168.1.2;MAC:00:11:22:AA:BB:CC" : "none");
     put(ti.Info, "DATA_DEVINFO");
-    auto r = zeroed<TolvaWPS_t>(), t = zeroed<TolvaWPS_t>();
-    r.DevInfo = &ri;
-    t.DevInfo = &ti;
-    return printed([&] { CheckTolvaWPS_t(&r, &t); });
-}
-
-template <class T>
-std::string blank(int (*checker)(const T *, const T *)) {
-    auto r = zeroed<T>(), t = zeroed<T>();
-    return printed([&] { checker(&r, &t); });
+    return output_of(CheckTolvaWPS_t, [&](TolvaWPS_t &r, TolvaWPS_t &t) {
+        r.DevInfo = &ri;
+        t.DevInfo = &ti;
+    });
 }
 
 std::string walk(int entries) {
@@ -262,39 +245,13 @@ std::string first_lines(const std::string &text, int lines) {
     return text.substr(0, end);
 }
 
+// The test program's own lines before and after every line.
 std::string noisy(const std::string &log) {
     std::string out = "test starts\n";
     for (size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1) {
         out += log.substr(at, end - at + 1) + "step done: ok\n";
     }
     return out;
-}
-
-TEST(Log, OutputThatCannotProveAPassNeverReadsAsOne) {
-    auto r = zeroed<TolvaStrArray_t>(), t = zeroed<TolvaStrArray_t>();
-    put(r.str, "\\x0a");  // four characters, shown as they are
-    put(t.str, "\n");      // a newline, shown escaped: the same line
-    int verdict = 1;
-    const std::string alike = printed([&] { verdict = CheckTolvaStrArray_t(&r, &t); });
-    EXPECT_EQ(0, verdict);
-    const struct {
-        std::string log;
-        const char *call;
-    } cases[] = {
-        {alike, "CheckTolvaStrArray_t FAIL"},
-        // GLib's own print handler on a console that is not UTF-8: the mark,
-        // then bytes from 0x80 up as \xhh.
-        {"[Invalid UTF-8] CheckTolvaStrArray_t,result->str=dev\\xff,target->str=expected\n", "CheckTolvaStrArray_t FAIL"},
-        {"[Invalid UTF-8] CheckTolvaObjPath_t,result->str=caf\\xe9,target->str=caf\\xe9\n", "CheckTolvaObjPath_t FAIL"},
-        // The same handler shows "?" for what the console cannot show.
-        {"CheckTolvaObjPath_t,result->str=caf?,target->str=caf?\n", "CheckTolvaObjPath_t FAIL"},
-        // Equal values that hold the separator: split where they can be equal.
-        {"CheckTolvaStrArray_t,result->str=x,target->str=x,target->str=x,target->str=x\n", "CheckTolvaStrArray_t PASS"},
-        {"CheckTolvaStrArray_t,result->str=x,target->str=y,target->str=x\n", "CheckTolvaStrArray_t FAIL"},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(std::vector<std::string>{c.call}, calls_of(c.log)) << c.log;
-    }
 }
 
 TEST(Log, DelimitsCallsExactly) {
@@ -320,8 +277,7 @@ TEST(Log, DelimitsCallsExactly) {
          {"CheckTolvaDNSTunnel_t PASS", "CheckTolvaStrArray_t FAIL"}},
         {"a VPN record ends with a string record; one more follows", vpn(2) + strings("a", "a") + vpn(1),
          {"CheckTolvaVPNConnStats_t FAIL", "CheckTolvaStrArray_t PASS", "CheckTolvaVPNConnStats_t PASS"}},
-        {"the WPS device info in the middle of WPS", wps(false) + wps(true),
-         {"CheckTolvaWPS_t FAIL", "CheckTolvaWPS_t PASS"}},
+        {"the WPS device info in the middle of WPS", wps(false) + wps(true), {"CheckTolvaWPS_t FAIL", "CheckTolvaWPS_t PASS"}},
         {"a USB device then its file system read as one USB device info call", usb_device + usb_fs,
          {"CheckTolvaUSBDeviceInfo_t PASS"}},
         {"USB device info, then a USB device alone, then a file system alone",
@@ -331,8 +287,8 @@ TEST(Log, DelimitsCallsExactly) {
         {"entries in a row form one walk", walk(3) + walk(2) + device(true) + walk(1),
          {"CheckTolva_FileEntry_t PASS", "CheckTolvaDeviceInfo_t PASS", "CheckTolva_FileEntry_t PASS"}},
         {"scalar primitives and direct domain checks", direct + device(true),
-         {"Check_data_int PASS", "Check_data_int FAIL", "Check_bool PASS", "Check_int FAIL",
-          "Check_return_result PASS", "Check_char PASS", "CheckTolvaDeviceInfo_t PASS"}},
+         {"Check_data_int PASS", "Check_data_int FAIL", "Check_bool PASS", "Check_int FAIL", "Check_return_result PASS",
+          "Check_char PASS", "CheckTolvaDeviceInfo_t PASS"}},
         {"a call cut short, then a whole one", first_lines(device(true), 5) + device(true),
          {"CheckTolvaDeviceInfo_t FAIL", "CheckTolvaDeviceInfo_t PASS"}},
         {"a call cut short at the end", wps(true) + first_lines(tunnel(true), 2),
@@ -390,7 +346,6 @@ TEST(Log, ReportsWhyEachFieldFailed) {
         Check_int(3, 0);
         Check_data_int(9, 0, 2);
     }) + first_lines(device(true), 3);
-    const Outcome o = report_of({{kLog, "run.log", log}});
     std::string newlines;
     for (int i = 0; i < 24; ++i) newlines += "\\x0a";
     EXPECT_EQ(
@@ -423,10 +378,10 @@ TEST(Log, ReportsWhyEachFieldFailed) {
         "    - incomplete: the output ends where the CheckTolvaDeviceInfo_t line of ITMSProtocolVersion is due\n"
         "TOTAL FAIL calls=8 pass=0 failed=8 incomplete=1 stray=0 foreign=0 run.log\n"
         "SUMMARY FAIL inputs=1 unreadable=0 names=0 failing=0 calls=8 failed=8 malformed=0 stray=0\n",
-        o.out);
+        report_of({{kLog, "run.log", log}}).out);
 }
 
-// ---- Lines that only look like the kit's ---------------------------------
+// ---- Lines that only look like the kit's, and output that proves no pass ----
 
 std::string replaced(std::string text, const std::string &from, const std::string &to) {
     const size_t at = text.find(from);
@@ -441,9 +396,15 @@ std::string crlf(const std::string &text) {
 }
 
 TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
-    const std::string usb = blank(CheckTolva_USBDevice_t);
-    const std::string entry = walk(1);
-    const std::string huge(3 << 20, 'x');
+    const std::string usb = blank(CheckTolva_USBDevice_t), entry = walk(1), huge(3 << 20, 'x');
+    // A backslash is printed as it is, a newline escaped: the same line
+    // from texts that differ.
+    int verdict = 1;
+    const std::string alike = strings("\\x0a", "\n", &verdict);
+    EXPECT_EQ(0, verdict);
+    const char kStrays[] = "CheckTolvaNetworkInfo_t,result->IPV6=1,target->IPV6=0\npass!!!!!!!!!!!!!!!!\n"
+                           "failed!!!!!!!!!!!!!\nCheckTolvaNetworkInfo_t,result->LAN3Status=0,target->LAN3Status=0\n"
+                           "failed!!!!!!!!!!!!!\n";
     const struct {
         const char *what;
         std::string log;
@@ -451,10 +412,9 @@ TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
         std::string counts;  // of the TOTAL line
         int status;
     } cases[] = {
-        {"CRLF line ends", crlf(usb),
-         {"CheckTolva_USBDevice_t PASS"}, "stray=0 foreign=0", 0},
-        {"a number out of its member's range breaks the call",
-         replaced(usb, "DeviceType=0,", "DeviceType=65536,"), {"CheckTolva_USBDevice_t FAIL"}, "stray=1 foreign=1", 1},
+        {"CRLF line ends", crlf(usb), {"CheckTolva_USBDevice_t PASS"}, "stray=0 foreign=0", 0},
+        {"a number out of its member's range breaks the call", replaced(usb, "DeviceType=0,", "DeviceType=65536,"),
+         {"CheckTolva_USBDevice_t FAIL"}, "stray=1 foreign=1", 1},
         {"numbers as %d never prints them",
          "Check_int,ret=01,tar=1\nCheck_int,ret=-0,tar=0\nCheck_int,ret=2147483648,tar=0\nCheck_int,ret=1,tar=1 \n"
          "Check_int,ret=-2147483648,tar=-2147483648\nCheck_int,ret=,tar=\n",
@@ -468,17 +428,30 @@ TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
          "CheckTolvaStrArray_t,result->str=" + std::string(257, 'a') + ",target->str=a\n" +
              "CheckTolvaStrArray_t,result->str=" + std::string(256, 'a') + ",target->str=a\n",
          {"CheckTolvaStrArray_t FAIL"}, "stray=0 foreign=1", 1},
-        {"a value holding the target's label",
-         "CheckTolvaStrArray_t,result->str=x,target->str=x,target->str=x\n", {"CheckTolvaStrArray_t FAIL"},
-         "stray=0 foreign=0", 1},
         {"the walk has no target", replaced(entry, "FileSize=0,NULL=0", "FileSize=0,NULL=1") + entry,
          {"CheckTolva_FileEntry_t FAIL", "CheckTolva_FileEntry_t PASS"}, "stray=0 foreign=1", 1},
         {"a long Check_char line is still a call", "Check_char,ret=" + huge + ",tar=\n", {"Check_char PASS"},
          "stray=0 foreign=0", 0},
-        {"lines of the kit outside any call", usb.substr(usb.find('\n') + 1) + "MAC failed!!!!!!!!!\n" +
-             "CheckTolvaNetworkInfo_t,result->IPV6=1,target->IPV6=0\npass!!!!!!!!!!!!!!!!\nfailed!!!!!!!!!!!!!\n"
-             "CheckTolvaNetworkInfo_t,result->LAN3Status=0,target->LAN3Status=0\nfailed!!!!!!!!!!!!!\n",
+        {"lines of the kit outside any call", usb.substr(usb.find('\n') + 1) + "MAC failed!!!!!!!!!\n" + kStrays,
          {"CheckTolvaNetworkInfo_t FAIL", "Check_data_int FAIL"}, "stray=4 foreign=0", 1},
+        // What the output cannot prove passed reads as failed: escapes and
+        // "?" (GLib's own print handler on a console that is not UTF-8: the
+        // mark, bytes from 0x80 up as \xhh, "?" for what it cannot show).
+        {"texts shown alike from different bytes", alike, {"CheckTolvaStrArray_t FAIL"}, "stray=0 foreign=0", 1},
+        {"a line marked as not UTF-8",
+         "[Invalid UTF-8] CheckTolvaStrArray_t,result->str=dev\\xff,target->str=expected\n"
+         "[Invalid UTF-8] CheckTolvaObjPath_t,result->str=caf\\xe9,target->str=caf\\xe9\n",
+         {"CheckTolvaStrArray_t FAIL", "CheckTolvaObjPath_t FAIL"}, "stray=0 foreign=0", 1},
+        {"a character the console cannot show", "CheckTolvaObjPath_t,result->str=caf?,target->str=caf?\n",
+         {"CheckTolvaObjPath_t FAIL"}, "stray=0 foreign=0", 1},
+        // Values holding the target's label: split where they can be equal,
+        // else at the last label.
+        {"a value holding the target's label", "CheckTolvaStrArray_t,result->str=x,target->str=x,target->str=x\n",
+         {"CheckTolvaStrArray_t FAIL"}, "stray=0 foreign=0", 1},
+        {"equal values holding the label",
+         "CheckTolvaStrArray_t,result->str=x,target->str=x,target->str=x,target->str=x\n"
+         "CheckTolvaStrArray_t,result->str=x,target->str=y,target->str=x\n",
+         {"CheckTolvaStrArray_t PASS", "CheckTolvaStrArray_t FAIL"}, "stray=0 foreign=0", 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -487,12 +460,11 @@ TEST(Log, LinesThatAreNotTheKitsAreSkipped) {
         EXPECT_NE(std::string::npos, o.out.find(c.counts + " l\n")) << o.out;
         EXPECT_EQ(c.status, o.status);
     }
-    const Outcome stray = report_of({{kLog, "l", cases[8].log}});
     EXPECT_EQ("l:1: CheckTolva_USBDevice_t line of DeviceType outside a whole call\n"
               "l:2: CheckTolva_USBDevice_t line of DeviceId outside a whole call\n"
               "l:3: failure line \"MAC failed!!!!!!!!!\" outside a call\n"
               "l:7: CheckTolvaNetworkInfo_t line of LAN3Status outside a whole call\n",
-              stray.err);
+              report_of({{kLog, "l", cases[7].log}}).err);
 }
 
 }  // namespace

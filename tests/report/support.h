@@ -1,6 +1,5 @@
 // Helpers for the capi-report tests: the core run on bytes in memory, the
-// JUnit parsed back, checker output captured, and the program run as a
-// process.
+// JUnit checked for well-formed XML 1.0, and the program run as a process.
 #ifndef CAPI_REPORT_TEST_SUPPORT_H
 #define CAPI_REPORT_TEST_SUPPORT_H
 
@@ -19,9 +18,7 @@ struct Source {
 
 // Everything the core makes of the inputs.
 struct Outcome {
-    std::string out;
-    std::string err;
-    std::string junit;
+    std::string out, err, junit;
     int status;
 };
 
@@ -29,40 +26,23 @@ struct Outcome {
 // (0: whole).
 Outcome report_of(const std::vector<Source> &sources, size_t piece = 0);
 
-// A call as "<name> PASS" or "<name> FAIL".
+// The calls of a log, each as "<name> PASS" or "<name> FAIL".
 std::vector<std::string> calls_of(const std::string &log, size_t piece = 0);
 
-// A JUnit file read back with GLib's markup parser.
-struct TestCase {
-    std::string name;
-    std::string classname;
-    bool failure = false;
-    bool error = false;
-    std::string message;
-    std::string body;
-};
-struct Suite {
-    std::string name;
-    std::string tests, failures, errors;
-    std::vector<TestCase> cases;
-};
-struct JUnit {
-    bool parsed = false;
-    std::string error;
-    std::string tests, failures, errors;
-    std::vector<Suite> suites;
-};
-JUnit parse_junit(const std::string &xml);
+// Why the text is not well-formed XML 1.0 (GLib's markup parser, and only
+// the characters XML 1.0 admits), or "" when it is.
+std::string xml_fault(const std::string &xml);
 
-// A run of the program: its output, its errors and exit status.
+// A run of the program: its output, its errors and exit status (-1 when it
+// did not exit normally).
 struct ProgramRun {
-    std::string out;
-    std::string err;
-    int status;  // -1 when it did not exit normally
+    std::string out, err;
+    int status;
 };
+typedef std::vector<std::pair<std::string, std::string>> Files;  // name, bytes
 // Runs capi-report with the arguments in a fresh folder, which holds `files`
-// (name, bytes) first; `kept` receives the named file afterwards, if any.
-ProgramRun run_program(const std::vector<std::string> &args, const std::vector<std::pair<std::string, std::string>> &files,
-                const std::string &kept_name = "", std::string *kept = nullptr);
+// first; `kept` receives the file named `kept_name` afterwards, if any.
+ProgramRun run_program(const std::vector<std::string> &args, const Files &files, const std::string &kept_name = "",
+                       std::string *kept = nullptr);
 
 #endif
