@@ -91,7 +91,7 @@ void grep_ten(benchmark::State &state, const char *log) {
     const std::string dir = top_dir + "/" + log;
     for (auto _ : state) {
         for (const char *marker : kMarkers) {
-            run_in(state, dir, std::string("grep -F \"") + marker + "\" tolva.log > tmp/found");
+            run_in(state, dir, std::string("grep -a -F -e \"") + marker + "\" -- tolva.log > tmp/found");
         }
     }
 }

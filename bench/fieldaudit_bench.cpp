@@ -12,6 +12,7 @@
 #include "fieldaudit.h"
 #include "floors.h"
 #include "samples.h"
+#include "simgw.h"
 
 namespace {
 
@@ -39,14 +40,18 @@ void match_alone(benchmark::State &state, const FormatSample *s) {
 }
 
 // ---- Records ------------------------------------------------------------------
+//
+// Result records as the simulated gateway of the demo (examples/simgw.c)
+// hands them, every member filled, with its deliberate faults put right:
+// typical records, which pass every check of fieldaudit (the strict library
+// fails its whole-value checks of the day lists and of two texts of the
+// 2.4 GHz radio). Targets name the formats of the validated texts and the
+// exact texts; domain selectors are 0 (values 0 and 1) unless set here.
 
 template <size_t N>
 void put(char (&member)[N], const char *text) {
     g_strlcpy(member, text, N);
 }
-
-// A result value and the target's format name for one member.
-#define FIELD(member, value, format) (put(r.member, value), put(t.member, format))
 
 template <class T>
 struct Records {
@@ -59,9 +64,18 @@ void checker(benchmark::State &state, int (*check)(const T *, const T *), const 
     for (auto _ : state) benchmark::DoNotOptimize(check(&records->r, &records->t));
 }
 
+// Zeroed records, the result as the gateway gives it (the given one, if any).
 template <class T>
-Records<T> *zeroed() {
+Records<T> *records(int (*get)(T *) = nullptr) {
     Records<T> *records = g_new0(Records<T>, 1);
+    if (get != nullptr) get(&records->r);
+    return records;
+}
+
+template <class T>
+Records<T> *records(int (*get)(int, T *), int index) {
+    Records<T> *records = g_new0(Records<T>, 1);
+    get(index, &records->r);
     return records;
 }
 
@@ -75,181 +89,148 @@ void register_checkers() {
 #define REGISTER(name, records) \
     benchmark::RegisterBenchmark("checker/" #name, checker<name>, Check##name, records)
 
-    auto *device = zeroed<TolvaDeviceInfo_t>();
-    {
-        auto &r = device->r;
-        auto &t = device->t;
-        FIELD(MAC, "001122AABBCC", "DATA_MAC");
-        put(r.SWVersion, "V1.2.3");
-    }
+    auto *device = records(simgw_get_device_info);
+    put(device->t.MAC, "DATA_MAC");
     REGISTER(TolvaDeviceInfo_t, device);
 
-    auto *network = zeroed<TolvaNetworkInfo_t>();
+    auto *network = records(simgw_get_network_info);
     {
-        auto &r = network->r;
         auto &t = network->t;
-        FIELD(WANLinkStatus, "1", "STR");
-        FIELD(WIFIModuleStatus, "1", "STR");
-        FIELD(WANConnectionStatus, "Connected", "DATA_Status");
-        FIELD(IPV6_WANConnectionStatus, "Connected", "DATA_Status");
-        FIELD(LANIPAddr, "192.168.1.1", "DATA_IP");
-        FIELD(WANIPAddr, "10.20.30.40", "DATA_IP");
-        FIELD(WANIPV6Addr, "2001:db8::1", "DATA_IPV6");
+        t.IPV6 = 1;  // 0 to 2: dual stack
+        put(t.WANLinkStatus, "STR");
+        put(t.WIFIModuleStatus, "STR");
+        put(t.WANConnectionStatus, "DATA_Status");
+        put(t.IPV6_WANConnectionStatus, "DATA_Status");
+        put(t.LANIPAddr, "DATA_IP");
+        put(t.WANIPAddr, "DATA_IP");
+        put(t.WANIPV6Addr, "DATA_IPV6");
     }
     REGISTER(TolvaNetworkInfo_t, network);
 
-    auto *wan = zeroed<TolvaWANConnectionInfo_t>();
+    auto *wan = records(simgw_get_wan_connection, 0);  // PPPoE, dual stack
     {
-        auto &r = wan->r;
         auto &t = wan->t;
-        FIELD(ConnectionStatus, "Connected", "DATA_Status");
-        FIELD(DNS1, "10.0.0.1", "DATA_IP");
-        FIELD(DNS2, "10.0.0.2", "DATA_IP");
-        FIELD(Gateway, "10.0.0.254", "DATA_IP");
-        FIELD(IPAddress, "10.0.0.7", "DATA_IP");
-        FIELD(SubnetMask, "255.255.255.0", "DATA_IP");
-        FIELD(IPV6_ConnectionStatus, "Connected", "DATA_Status");
-        FIELD(IPV6_IPAddress, "2001:db8::7", "DATA_IPV6");
-        FIELD(IPV6_DNS1, "2001:db8::53", "DATA_IPV6");
-        FIELD(IPV6_DNS2, "2001:db8::54", "DATA_IPV6");
-        FIELD(IPV6_Gateway, "fe80::1", "DATA_IPV6");
+        put(t.ConnectionStatus, "DATA_Status");
+        put(t.DNS1, "DATA_IP");
+        put(t.DNS2, "DATA_IP");
+        put(t.Gateway, "DATA_IP");
+        put(t.IPAddress, "DATA_IP");
+        put(t.SubnetMask, "DATA_IP");
+        put(t.IPV6_ConnectionStatus, "DATA_Status");
+        put(t.IPV6_IPAddress, "DATA_IPV6");
+        put(t.IPV6_DNS1, "DATA_IPV6");
+        put(t.IPV6_DNS2, "DATA_IPV6");
+        put(t.IPV6_Gateway, "DATA_IPV6");
     }
     REGISTER(TolvaWANConnectionInfo_t, wan);
 
-    REGISTER(TolvaWiFiInfo_t, zeroed<TolvaWiFiInfo_t>());
+    REGISTER(TolvaWiFiInfo_t, records(simgw_get_wifi_info));
 
-    auto *wps_info = zeroed<TolvaWPSDevInfo_t>();
-    {
-        auto &r = wps_info->r;
-        auto &t = wps_info->t;
-        FIELD(Info, "IP:192.168.1.2;MAC:00:11:22:AA:BB:CC", "DATA_DEVINFO");
-    }
-    REGISTER(TolvaWPSDevInfo_t, wps_info);
-    auto *wps = zeroed<TolvaWPS_t>();
-    wps->r.DevInfo = &wps_info->r;
+    auto *wps = records(simgw_get_wps);
+    wps->r.WPSStatus = 2;  // success, in place of the gateway's fault
+    wps->t.WPSStatus = 2;  // 0 to 3
+    auto *wps_info = records<TolvaWPSDevInfo_t>();
+    wps_info->r = *wps->r.DevInfo;
+    put(wps_info->t.Info, "DATA_DEVINFO");
     wps->t.DevInfo = &wps_info->t;
+    REGISTER(TolvaWPSDevInfo_t, wps_info);
     REGISTER(TolvaWPS_t, wps);
 
-    auto *wlan = zeroed<TolvaWLANDevice_t>();
-    {
-        auto &r = wlan->r;
-        auto &t = wlan->t;
-        FIELD(BasicAuthenticationMode, "OpenSystem", "DATA_BasicAuthMode");
-        FIELD(BeaconType, "WPA2", "DATA_BeaTyp");
-        FIELD(WEPEncryptionLevel, "104-bit", "DATA_WEPEnLevel");
-        FIELD(WPAEncryptionModes, "AESEncryption", "DATA_WPAEnModes");
-    }
+    auto *wlan = records(simgw_get_wlan_device, 0);  // 2.4 GHz
+    put(wlan->t.BasicAuthenticationMode, "DATA_BasicAuthMode");
+    put(wlan->t.BeaconType, "DATA_BeaTyp");
+    put(wlan->t.WEPEncryptionLevel, "DATA_WEPEnLevel");
+    put(wlan->t.WPAEncryptionModes, "DATA_WPAEnModes");
     REGISTER(TolvaWLANDevice_t, wlan);
 
-    auto *timer = zeroed<TolvaWiFiTimer_t>();
-    {
-        auto &r = timer->r;
-        auto &t = timer->t;
-        FIELD(EndTime, "22:00", "DATA_TIME");
-        FIELD(StartTime, "08:30", "DATA_TIME");
-    }
+    auto *timer = records(simgw_get_wifi_timer);
+    put(timer->t.EndTime, "DATA_TIME");
+    put(timer->t.StartTime, "DATA_TIME");
+    put(timer->t.ControlCycle, "EveryDay");
     REGISTER(TolvaWiFiTimer_t, timer);
 
-    auto *timer1 = zeroed<TolvaWiFiTimer1_t>();
-    {
-        auto &r = timer1->r;
-        auto &t = timer1->t;
-        FIELD(Active, "ON", "DATA_ACTIVE");
-        FIELD(Time, "07:15", "DATA_TIME");
-        r.WeekDay = str_array("1,2,3,4,5");
-        t.WeekDay = str_array("DATA_DAY");
-    }
+    auto *timer1 = records(simgw_get_wifi_week_timer);
+    put(timer1->t.Active, "DATA_ACTIVE");
+    put(timer1->t.Time, "DATA_TIME");
+    timer1->t.WeekDay = str_array("DATA_DAY");
     REGISTER(TolvaWiFiTimer1_t, timer1);
 
-    auto *led = zeroed<TolvaLED_t>();
-    {
-        auto &r = led->r;
-        auto &t = led->t;
-        FIELD(EndTime, "22:00", "DATA_TIME");
-        FIELD(StartTime, "08:30", "DATA_TIME");
-        FIELD(Status, "1", "STR");
-    }
+    auto *led = records(simgw_get_led);
+    put(led->t.EndTime, "DATA_TIME");
+    put(led->t.StartTime, "DATA_TIME");
+    put(led->t.ControlCycle, "EveryDay");
+    put(led->t.Status, "STR");
     REGISTER(TolvaLED_t, led);
 
-    auto *sleep = zeroed<TolvaSleepTimer_t>();
-    {
-        auto &r = sleep->r;
-        auto &t = sleep->t;
-        FIELD(Active, "1", "STR");
-        FIELD(Time, "23:00", "DATA_TIME");
-        r.Day = str_array("6,7");
-        t.Day = str_array("DATA_DAY");
-    }
+    auto *sleep = records(simgw_get_sleep_timer);
+    put(sleep->t.Active, "STR");
+    put(sleep->t.Time, "DATA_TIME");
+    sleep->t.Day = str_array("DATA_DAY");
     REGISTER(TolvaSleepTimer_t, sleep);
 
-    auto *pon = zeroed<TolvaPONInfo_t>();
-    {
-        auto &r = pon->r;
-        auto &t = pon->t;
-        FIELD(PONStatus, "PON_STATUS_REG_AUTH", "DATA_PONSTATUS");
-    }
+    auto *pon = records(simgw_get_pon_info);
+    put(pon->r.PONStatus, "PON_STATUS_REG_AUTH");  // terminated, in place of the fault
+    put(pon->t.PONStatus, "DATA_PONSTATUS");
     REGISTER(TolvaPONInfo_t, pon);
-    REGISTER(TolvaVoIPInfo_t, zeroed<TolvaVoIPInfo_t>());
-    REGISTER(TolvaLANHostMgr_t, zeroed<TolvaLANHostMgr_t>());
+    REGISTER(TolvaVoIPInfo_t, records(simgw_get_voip_info));
+    REGISTER(TolvaLANHostMgr_t, records(simgw_get_lan_host_mgr));
 
-    auto *host = zeroed<TolvaLANHost_t>();
-    {
-        auto &r = host->r;
-        auto &t = host->t;
-        FIELD(IP, "192.168.1.23", "DATA_IP");
-    }
+    auto *host = records(simgw_get_lan_host, 0);
+    put(host->t.IP, "DATA_IP");
     REGISTER(TolvaLANHost_t, host);
-    REGISTER(TolvaHttpDownloadTestResult_t, zeroed<TolvaHttpDownloadTestResult_t>());
+    REGISTER(TolvaHttpDownloadTestResult_t, records(simgw_get_download_test_result));
 
-    REGISTER(TolvaObjPath_t, zeroed<TolvaObjPath_t>());
-    REGISTER(TolvaStrArray_t, zeroed<TolvaStrArray_t>());
-    REGISTER(TolvaPPPoE_t, zeroed<TolvaPPPoE_t>());
+    auto *path = records<TolvaObjPath_t>();
+    path->r = path->t = device->r.ObjPath;
+    REGISTER(TolvaObjPath_t, path);
+    auto *days = records<TolvaStrArray_t>();
+    days->r = days->t = *timer1->r.WeekDay;
+    REGISTER(TolvaStrArray_t, days);
+    REGISTER(TolvaPPPoE_t, records(simgw_get_pppoe));
 
-    auto *dhcp = zeroed<TolvaDHCPServer_t>();
-    {
-        auto &r = dhcp->r;
-        auto &t = dhcp->t;
-        FIELD(MaxAddress, "192.168.1.254", "DATA_IP");
-        FIELD(MinAddress, "192.168.1.2", "DATA_IP");
-        FIELD(IPAddr, "192.168.1.1", "DATA_IP");
-        FIELD(SubnetMask, "255.255.255.0", "DATA_IP");
-    }
+    auto *dhcp = records(simgw_get_dhcp_server);
+    put(dhcp->t.MaxAddress, "DATA_IP");
+    put(dhcp->t.MinAddress, "DATA_IP");
+    put(dhcp->t.IPAddr, "DATA_IP");
+    put(dhcp->t.SubnetMask, "DATA_IP");
     REGISTER(TolvaDHCPServer_t, dhcp);
 
-    auto *mapping = zeroed<TolvaPortMapping_t>();
-    {
-        auto &r = mapping->r;
-        auto &t = mapping->t;
-        FIELD(InternalClient, "192.168.1.20", "DATA_IP");
-        FIELD(RemoteHost, "203.0.113.9", "DATA_IP");
-    }
+    auto *mapping = records(simgw_get_port_mapping, 1);
+    put(mapping->t.InternalClient, "DATA_IP");
+    put(mapping->t.RemoteHost, "DATA_IP");
     REGISTER(TolvaPortMapping_t, mapping);
 
-    REGISTER(Tolva_USBFSInfo_t, zeroed<Tolva_USBFSInfo_t>());
-    REGISTER(Tolva_USBDevice_t, zeroed<Tolva_USBDevice_t>());
-    REGISTER(TolvaUSBDeviceInfo_t, zeroed<TolvaUSBDeviceInfo_t>());
+    auto *usb = records(simgw_get_usb_device);
+    auto *fs = records<Tolva_USBFSInfo_t>();
+    fs->r = usb->r.USBFSInfo;
+    auto *stick = records<Tolva_USBDevice_t>();
+    stick->r = usb->r.USBDevice;
+    REGISTER(Tolva_USBFSInfo_t, fs);
+    REGISTER(Tolva_USBDevice_t, stick);
+    REGISTER(TolvaUSBDeviceInfo_t, usb);
 
-    auto *vpn = zeroed<TolvaVPNConnStats_t>();
-    vpn->r.array = str_array("vpn0");
-    vpn->t.array = str_array("vpn0");
+    auto *vpn = records(simgw_get_vpn_stats);
+    vpn->r.array = str_array("office.example.com");  // the list the gateway's fault leaves out
+    vpn->t.array = str_array("office.example.com");
     REGISTER(TolvaVPNConnStats_t, vpn);
-    REGISTER(TolvaDNSServerConfig_t, zeroed<TolvaDNSServerConfig_t>());
-    auto *tunnel = zeroed<TolvaDNSTunnel_t>();
-    tunnel->r.Domain = str_array("example.org");
-    tunnel->t.Domain = str_array("example.org");
+    REGISTER(TolvaDNSServerConfig_t, records(simgw_get_dns_servers));
+    auto *tunnel = records(simgw_get_dns_tunnel);
+    tunnel->t.Domain = str_array("intranet.example.com");
     REGISTER(TolvaDNSTunnel_t, tunnel);
 
     static Tolva_FileEntry_t entries[4];
+    static int count;
+    simgw_list_usb_files(entries, 4, &count);
     benchmark::RegisterBenchmark("checker/Tolva_FileEntry_t", [](benchmark::State &state) {
-        for (auto _ : state) benchmark::DoNotOptimize(CheckTolva_FileEntry_t(entries, 4));
+        for (auto _ : state) benchmark::DoNotOptimize(CheckTolva_FileEntry_t(entries, count));
     });
 
-    REGISTER(Tolva_FTPServerConfig_t, zeroed<Tolva_FTPServerConfig_t>());
-    REGISTER(Tolva_FTPAccount_t, zeroed<Tolva_FTPAccount_t>());
-    REGISTER(Tolva_SambaServerConfig_t, zeroed<Tolva_SambaServerConfig_t>());
-    REGISTER(Tolva_SambaAccount_t, zeroed<Tolva_SambaAccount_t>());
-    REGISTER(TolvaDDNServer_t, zeroed<TolvaDDNServer_t>());
-    REGISTER(Tolva_HttpServerConfig_t, zeroed<Tolva_HttpServerConfig_t>());
+    REGISTER(Tolva_FTPServerConfig_t, records(simgw_get_ftp_server));
+    REGISTER(Tolva_FTPAccount_t, records(simgw_get_ftp_account));
+    REGISTER(Tolva_SambaServerConfig_t, records(simgw_get_samba_server));
+    REGISTER(Tolva_SambaAccount_t, records(simgw_get_samba_account));
+    REGISTER(TolvaDDNServer_t, records(simgw_get_ddns));
+    REGISTER(Tolva_HttpServerConfig_t, records(simgw_get_http_server));
 #undef REGISTER
 }
 

@@ -3,9 +3,10 @@
 #define BUSPROBE_PROBE_H
 
 // Searches the log, as text whatever bytes it holds, for a line that contains
-// marker as a fixed text: 0 when there is one, -1 otherwise. A marker that cannot be searched (too long for
-// the command, or holding a character that the shell reads between double
-// quotes) or a search without a temporary file counts as absent.
+// marker as a fixed text: 0 when there is one, -1 otherwise. A marker that
+// cannot be searched (too long for the command, or holding a character that
+// the shell reads between double quotes) or a search without a temporary file
+// counts as absent.
 int check_log_exist(const char *marker);
 
 // Size of the file in bytes, or -1 (printing nothing) when it cannot be examined.

@@ -69,13 +69,10 @@ static int returned_ok(int ret)
 
 static int device_info(int unused)
 {
-    TolvaDeviceInfo_t result, target;
-    int ret;
+    TolvaDeviceInfo_t result = {0}, target = {0};
+    const int ret = simgw_get_device_info(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_device_info(&result);
     target.BusinessStatus = DOMAIN_0_TO_1;
     PUT(target.MAC, "DATA_MAC");
     return returned_ok(ret) && CheckTolvaDeviceInfo_t(&result, &target);
@@ -83,13 +80,10 @@ static int device_info(int unused)
 
 static int network_info(int unused)
 {
-    TolvaNetworkInfo_t result, target;
-    int ret;
+    TolvaNetworkInfo_t result = {0}, target = {0};
+    const int ret = simgw_get_network_info(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_network_info(&result);
     target.IPV6 = DOMAIN_0_TO_2; /* IPv4, IPv6, dual stack */
     target.VLANbind = DOMAIN_0_TO_1;
     target.LAN1Status = DOMAIN_0_TO_1;
@@ -108,12 +102,9 @@ static int network_info(int unused)
 
 static int wan_connection(int index)
 {
-    TolvaWANConnectionInfo_t result, target;
-    int ret;
+    TolvaWANConnectionInfo_t result = {0}, target = {0};
+    const int ret = simgw_get_wan_connection(index, &result);
 
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_wan_connection(index, &result);
     PUT(target.ConnectionStatus, "DATA_Status");
     PUT(target.IPAddress, "DATA_IP");
     PUT(target.SubnetMask, "DATA_IP");
@@ -130,13 +121,10 @@ static int wan_connection(int index)
 
 static int pon_info(int unused)
 {
-    TolvaPONInfo_t result, target;
-    int ret;
+    TolvaPONInfo_t result = {0}, target = {0};
+    const int ret = simgw_get_pon_info(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_pon_info(&result);
     PUT(target.PONStatus, "DATA_PONSTATUS");
     target.SupportPONStatusQuery = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolvaPONInfo_t(&result, &target);
@@ -144,25 +132,19 @@ static int pon_info(int unused)
 
 static int voip_info(int unused)
 {
-    TolvaVoIPInfo_t result, target;
-    int ret;
+    TolvaVoIPInfo_t result = {0}, target = {0}; /* target empty: names and states are shown only */
+    const int ret = simgw_get_voip_info(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target); /* names and states are shown only */
-    ret = simgw_get_voip_info(&result);
     return returned_ok(ret) && CheckTolvaVoIPInfo_t(&result, &target);
 }
 
 static int download_test(int unused)
 {
-    TolvaHttpDownloadTestResult_t result, target;
-    int ret;
+    TolvaHttpDownloadTestResult_t result = {0}, target = {0};
+    const int ret = simgw_get_download_test_result(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_download_test_result(&result);
     target.Status = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolvaHttpDownloadTestResult_t(&result, &target);
 }
@@ -171,25 +153,19 @@ static int download_test(int unused)
 
 static int pppoe(int unused)
 {
-    TolvaPPPoE_t result, target;
-    int ret;
+    TolvaPPPoE_t result = {0}, target = {0};
+    const int ret = simgw_get_pppoe(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_pppoe(&result);
     return returned_ok(ret) && CheckTolvaPPPoE_t(&result, &target);
 }
 
 static int dhcp_server(int unused)
 {
-    TolvaDHCPServer_t result, target;
-    int ret;
+    TolvaDHCPServer_t result = {0}, target = {0};
+    const int ret = simgw_get_dhcp_server(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_dhcp_server(&result);
     target.Enable = DOMAIN_0_TO_1;
     PUT(target.MinAddress, "DATA_IP");
     PUT(target.MaxAddress, "DATA_IP");
@@ -200,12 +176,9 @@ static int dhcp_server(int unused)
 
 static int port_mapping(int index)
 {
-    TolvaPortMapping_t result, target;
-    int ret;
+    TolvaPortMapping_t result = {0}, target = {0};
+    const int ret = simgw_get_port_mapping(index, &result);
 
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_port_mapping(index, &result);
     target.Enable = DOMAIN_0_TO_1;
     PUT(target.RemoteHost, "DATA_IP");
     PUT(target.InternalClient, "DATA_IP");
@@ -215,13 +188,10 @@ static int port_mapping(int index)
 /* The servers that the test set-up configured. */
 static int dns_servers(int unused)
 {
-    TolvaDNSServerConfig_t result, target;
-    int ret;
+    TolvaDNSServerConfig_t result = {0}, target = {0};
+    const int ret = simgw_get_dns_servers(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_dns_servers(&result);
     PUT(target.Server1, "198.51.100.53");
     PUT(target.Server2, "198.51.100.54");
     return returned_ok(ret) && CheckTolvaDNSServerConfig_t(&result, &target);
@@ -229,15 +199,11 @@ static int dns_servers(int unused)
 
 static int dns_tunnel(int unused)
 {
-    TolvaDNSTunnel_t result, target;
-    TolvaStrArray_t domain;
-    int ret;
+    TolvaDNSTunnel_t result = {0}, target = {0};
+    TolvaStrArray_t domain = {0};
+    const int ret = simgw_get_dns_tunnel(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    memset(&domain, 0, sizeof domain);
-    ret = simgw_get_dns_tunnel(&result);
     PUT(target.ServerIP, "198.51.100.153");
     PUT(domain.str, "intranet.example.com");
     target.Domain = &domain;
@@ -246,13 +212,10 @@ static int dns_tunnel(int unused)
 
 static int ddns(int unused)
 {
-    TolvaDDNServer_t result, target;
-    int ret;
+    TolvaDDNServer_t result = {0}, target = {0};
+    const int ret = simgw_get_ddns(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_ddns(&result);
     target.DDNSCfgEnabled = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolvaDDNServer_t(&result, &target);
 }
@@ -260,15 +223,11 @@ static int ddns(int unused)
 /* One VPN connection is up in the test set-up. */
 static int vpn_stats(int unused)
 {
-    TolvaVPNConnStats_t result, target;
-    TolvaStrArray_t connection;
-    int ret;
+    TolvaVPNConnStats_t result = {0}, target = {0};
+    TolvaStrArray_t connection = {0};
+    const int ret = simgw_get_vpn_stats(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    memset(&connection, 0, sizeof connection);
-    ret = simgw_get_vpn_stats(&result);
     target.arrayLen = 1;
     PUT(connection.str, "office.example.com");
     target.array = &connection;
@@ -277,38 +236,30 @@ static int vpn_stats(int unused)
 
 static int usb_device(int unused)
 {
-    TolvaUSBDeviceInfo_t result, target;
-    int ret;
+    TolvaUSBDeviceInfo_t result = {0}, target = {0};
+    const int ret = simgw_get_usb_device(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_usb_device(&result);
     return returned_ok(ret) && CheckTolvaUSBDeviceInfo_t(&result, &target);
 }
 
 static int usb_files(int unused)
 {
-    Tolva_FileEntry_t entries[16];
+    Tolva_FileEntry_t entries[16] = {0};
     int count = 0;
-    int ret;
+    const int ret = simgw_list_usb_files(entries, (int)(sizeof entries / sizeof entries[0]), &count);
 
     (void)unused;
-    memset(entries, 0, sizeof entries);
-    ret = simgw_list_usb_files(entries, (int)(sizeof entries / sizeof entries[0]), &count);
     /* The stick of the test set-up is not empty. */
     return returned_ok(ret) && Check_bool(count > 0, 1) && CheckTolva_FileEntry_t(entries, count);
 }
 
 static int ftp_server(int unused)
 {
-    Tolva_FTPServerConfig_t result, target;
-    int ret;
+    Tolva_FTPServerConfig_t result = {0}, target = {0};
+    const int ret = simgw_get_ftp_server(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_ftp_server(&result);
     target.Enable = DOMAIN_0_TO_3;
     target.AllowAnonymous = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolva_FTPServerConfig_t(&result, &target);
@@ -316,25 +267,19 @@ static int ftp_server(int unused)
 
 static int ftp_account(int unused)
 {
-    Tolva_FTPAccount_t result, target;
-    int ret;
+    Tolva_FTPAccount_t result = {0}, target = {0};
+    const int ret = simgw_get_ftp_account(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_ftp_account(&result);
     return returned_ok(ret) && CheckTolva_FTPAccount_t(&result, &target);
 }
 
 static int samba_server(int unused)
 {
-    Tolva_SambaServerConfig_t result, target;
-    int ret;
+    Tolva_SambaServerConfig_t result = {0}, target = {0};
+    const int ret = simgw_get_samba_server(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_samba_server(&result);
     target.Enable = DOMAIN_0_TO_3;
     target.AllowAnonymous = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolva_SambaServerConfig_t(&result, &target);
@@ -342,25 +287,19 @@ static int samba_server(int unused)
 
 static int samba_account(int unused)
 {
-    Tolva_SambaAccount_t result, target;
-    int ret;
+    Tolva_SambaAccount_t result = {0}, target = {0};
+    const int ret = simgw_get_samba_account(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_samba_account(&result);
     return returned_ok(ret) && CheckTolva_SambaAccount_t(&result, &target);
 }
 
 static int http_server(int unused)
 {
-    Tolva_HttpServerConfig_t result, target;
-    int ret;
+    Tolva_HttpServerConfig_t result = {0}, target = {0};
+    const int ret = simgw_get_http_server(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_http_server(&result);
     target.Enable = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolva_HttpServerConfig_t(&result, &target);
 }
@@ -369,13 +308,10 @@ static int http_server(int unused)
 
 static int wifi_info(int unused)
 {
-    TolvaWiFiInfo_t result, target;
-    int ret;
+    TolvaWiFiInfo_t result = {0}, target = {0};
+    const int ret = simgw_get_wifi_info(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_wifi_info(&result);
     target.SameSSIDStatus = DOMAIN_0_TO_1;
     target.Enable = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolvaWiFiInfo_t(&result, &target);
@@ -383,15 +319,11 @@ static int wifi_info(int unused)
 
 static int wps(int unused)
 {
-    TolvaWPS_t result, target;
-    TolvaWPSDevInfo_t device;
-    int ret;
+    TolvaWPS_t result = {0}, target = {0};
+    TolvaWPSDevInfo_t device = {0};
+    const int ret = simgw_get_wps(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    memset(&device, 0, sizeof device);
-    ret = simgw_get_wps(&result);
     target.Enable = DOMAIN_0_TO_1;
     target.WPSStatus = DOMAIN_0_TO_3; /* idle, in progress, success, error */
     PUT(device.Info, "DATA_DEVINFO");
@@ -401,12 +333,9 @@ static int wps(int unused)
 
 static int wlan_device(int radio)
 {
-    TolvaWLANDevice_t result, target;
-    int ret;
+    TolvaWLANDevice_t result = {0}, target = {0};
+    const int ret = simgw_get_wlan_device(radio, &result);
 
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_wlan_device(radio, &result);
     PUT(target.BeaconType, "DATA_BeaTyp");
     PUT(target.WEPEncryptionLevel, "DATA_WEPEnLevel");
     PUT(target.BasicAuthenticationMode, "DATA_BasicAuthMode");
@@ -421,13 +350,10 @@ static int wlan_device(int radio)
 
 static int wifi_timer(int unused)
 {
-    TolvaWiFiTimer_t result, target;
-    int ret;
+    TolvaWiFiTimer_t result = {0}, target = {0};
+    const int ret = simgw_get_wifi_timer(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_wifi_timer(&result);
     PUT(target.StartTime, "DATA_TIME");
     PUT(target.EndTime, "DATA_TIME");
     PUT(target.ControlCycle, "EveryDay");
@@ -437,15 +363,11 @@ static int wifi_timer(int unused)
 
 static int wifi_week_timer(int unused)
 {
-    TolvaWiFiTimer1_t result, target;
-    TolvaStrArray_t days;
-    int ret;
+    TolvaWiFiTimer1_t result = {0}, target = {0};
+    TolvaStrArray_t days = {0};
+    const int ret = simgw_get_wifi_week_timer(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    memset(&days, 0, sizeof days);
-    ret = simgw_get_wifi_week_timer(&result);
     PUT(target.Time, "DATA_TIME");
     PUT(target.Active, "DATA_ACTIVE");
     target.Enable = DOMAIN_0_TO_1;
@@ -457,13 +379,10 @@ static int wifi_week_timer(int unused)
 /* Status and Active are 8 bytes wide: only short format names fit. */
 static int led(int unused)
 {
-    TolvaLED_t result, target;
-    int ret;
+    TolvaLED_t result = {0}, target = {0};
+    const int ret = simgw_get_led(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_led(&result);
     PUT(target.Status, "STR");
     PUT(target.StartTime, "DATA_TIME");
     PUT(target.EndTime, "DATA_TIME");
@@ -474,15 +393,11 @@ static int led(int unused)
 
 static int sleep_timer(int unused)
 {
-    TolvaSleepTimer_t result, target;
-    TolvaStrArray_t days;
-    int ret;
+    TolvaSleepTimer_t result = {0}, target = {0};
+    TolvaStrArray_t days = {0};
+    const int ret = simgw_get_sleep_timer(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    memset(&days, 0, sizeof days);
-    ret = simgw_get_sleep_timer(&result);
     PUT(target.Time, "DATA_TIME");
     PUT(target.Active, "STR");
     target.Enable = DOMAIN_0_TO_1;
@@ -493,13 +408,10 @@ static int sleep_timer(int unused)
 
 static int lan_host_mgr(int unused)
 {
-    TolvaLANHostMgr_t result, target;
-    int ret;
+    TolvaLANHostMgr_t result = {0}, target = {0};
+    const int ret = simgw_get_lan_host_mgr(&result);
 
     (void)unused;
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    ret = simgw_get_lan_host_mgr(&result);
     target.EnableStats = DOMAIN_0_TO_1;
     return returned_ok(ret) && CheckTolvaLANHostMgr_t(&result, &target);
 }
@@ -507,14 +419,11 @@ static int lan_host_mgr(int unused)
 /* The host's own object path, then its record. */
 static int lan_host(int index)
 {
-    TolvaLANHost_t result, target;
-    TolvaObjPath_t path;
-    int ret, verdict;
+    TolvaLANHost_t result = {0}, target = {0};
+    TolvaObjPath_t path = {0};
+    int verdict;
+    const int ret = simgw_get_lan_host(index, &result);
 
-    memset(&result, 0, sizeof result);
-    memset(&target, 0, sizeof target);
-    memset(&path, 0, sizeof path);
-    ret = simgw_get_lan_host(index, &result);
     if (!returned_ok(ret))
         return 0;
     snprintf(path.str, sizeof path.str, SIMGW_OBJECT_ROOT "LANHosts/%d", index + 1);

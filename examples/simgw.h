@@ -30,6 +30,10 @@
 
 #include "tolva_types.h"
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 #define SIMGW_OK 0
 #define SIMGW_ERROR (-1)
 
@@ -81,5 +85,9 @@ int simgw_get_ftp_account(Tolva_FTPAccount_t *account);
 int simgw_get_samba_server(Tolva_SambaServerConfig_t *config);
 int simgw_get_samba_account(Tolva_SambaAccount_t *account);
 int simgw_get_http_server(Tolva_HttpServerConfig_t *config);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif /* SIMGW_H */

@@ -143,23 +143,17 @@ TEST(BusprobeRun, SheetThatCannotBeOpenedIsReported) {
     EXPECT_EQ(std::vector<std::string>{}, dir.list("capi.xls"));
 }
 
+// The row writer refuses a link in the sheet's place; its own tests cover a
+// link to an existing file.
 TEST(BusprobeRun, SheetLinkIsNeverFollowed) {
-    for (const bool target_exists : {true, false}) {
-        RunDir dir;
-        dir.write_log(kFullLog);
-        if (target_exists) dir.write("target", "kept\n");
-        ASSERT_EQ(0, symlink("target", dir.file("capi.xls").c_str()));
+    RunDir dir;
+    dir.write_log(kFullLog);
+    ASSERT_EQ(0, symlink("target", dir.file("capi.xls").c_str()));
 
-        EXPECT_EQ(expected_output(kFullLog) + "fopen error!\n", run_masked(dir)) << target_exists;
-        if (target_exists) {
-            EXPECT_EQ("kept\n", dir.read("target"));
-        } else {
-            EXPECT_FALSE(dir.exists("target")) << "link followed to create its target";
-        }
-        struct stat status;
-        ASSERT_EQ(0, lstat(dir.file("capi.xls").c_str(), &status));
-        EXPECT_TRUE(S_ISLNK(status.st_mode));
-    }
+    EXPECT_EQ(expected_output(kFullLog) + "fopen error!\n", run_masked(dir));
+    EXPECT_FALSE(dir.exists("target")) << "link followed to create its target";
+    struct stat status;
+    EXPECT_TRUE(lstat(dir.file("capi.xls").c_str(), &status) == 0 && S_ISLNK(status.st_mode));
 }
 
 // A middleware log is text with occasional garbage: a NUL byte early in the
@@ -167,22 +161,17 @@ TEST(BusprobeRun, SheetLinkIsNeverFollowed) {
 // under a UTF-8 locale with GNU grep and with BusyBox's grep, which most
 // gateways' shell has, every marker is still found.
 TEST(BusprobeRun, LogWithGarbageIsSearchedAsText) {
-    std::vector<std::string> nul_log = kFullLog;
+    std::vector<std::string> nul_log = kFullLog, invalid_utf8_log = kFullLog;
     nul_log.insert(nul_log.begin() + 1, std::string("[10:00:00] \0\x01 reset\x7f", 20));
-    std::vector<std::string> invalid_utf8_log = kFullLog;
     invalid_utf8_log[2] += " name=\xff\xfe\xc3(";
-    const struct {
-        const char *what;
-        const std::vector<std::string> &log;
-    } logs[] = {{"NUL byte", nul_log}, {"invalid UTF-8", invalid_utf8_log}};
-
     const char *inherited = getenv("PATH");
     const std::string path = inherited != nullptr ? inherited : "/usr/bin:/bin";
     for (const bool busybox : {false, true}) {
-        for (const auto &log : logs) {
-            SCOPED_TRACE(std::string(busybox ? "BusyBox grep, " : "GNU grep, ") + log.what);
+        for (const std::vector<std::string> *log : {&nul_log, &invalid_utf8_log}) {
+            SCOPED_TRACE(std::string(busybox ? "BusyBox grep, " : "GNU grep, ") +
+                         (log == &nul_log ? "NUL byte" : "invalid UTF-8"));
             RunDir dir;
-            dir.write_log(log.log);
+            dir.write_log(*log);
             Environment env = {{"LC_ALL", "C.UTF-8"}, {"PATH", path}};
             if (busybox) {
                 // BusyBox runs as grep when it is called by that name.
@@ -192,7 +181,7 @@ TEST(BusprobeRun, LogWithGarbageIsSearchedAsText) {
                 env[1].second = dir.file("bin") + ":" + path;
             }
 
-            EXPECT_EQ(expected_output(log.log), run_masked(dir, env));
+            EXPECT_EQ(expected_output(*log), run_masked(dir, env));
             EXPECT_EQ(kPassRow, dir.read("capi.xls"));
         }
     }

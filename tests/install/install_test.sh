@@ -83,7 +83,6 @@ pkgconfig)
   else
     export PKG_CONFIG_PATH="$root/$LIBDIR/pkgconfig"
   fi
-  pids=""
   for lib in $LIBRARIES; do
     [ -f "$consumers/$lib.c" ] || fail "no consumer program $consumers/$lib.c"
     version=$("$PKG_CONFIG" --modversion "$lib")
@@ -100,11 +99,7 @@ pkgconfig)
     fi
     # shellcheck disable=SC2086
     "$CC" $CC_FLAGS -std=c99 -Wall -Wextra -pedantic -Werror "-DKIT_LIBRARY=\"$lib\"" \
-      "$consumers/$lib.c" $flags -o "$dir/use_$lib" &
-    pids="$pids $!"
-  done
-  for pid in $pids; do
-    wait "$pid" || fail "a consumer program did not build"
+      "$consumers/$lib.c" $flags -o "$dir/use_$lib" || fail "use_$lib did not build"
   done
   run_consumers "$dir"
   ;;

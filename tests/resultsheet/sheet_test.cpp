@@ -10,13 +10,11 @@
 #include <fcntl.h>
 #include <ftw.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,100 +23,88 @@
 #include <string>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
-const char kEarlier[] = "earlier_function \t pass\n";
-
-// A fresh folder under the build tree, removed with everything in it.
-class Folder {
-public:
-    Folder() {
-        mkdir(RESULT_SHEET_RUNS_DIR, 0755);
-        std::string name = RESULT_SHEET_RUNS_DIR "/run.XXXXXX";
-        if (mkdtemp(&name[0]) == nullptr) ADD_FAILURE() << "mkdtemp: " << strerror(errno);
-        path_ = name;
-    }
-    ~Folder() {
-        nftw(path_.c_str(), [](const char *p, const struct stat *, int, struct FTW *) { return remove(p); },
-             16, FTW_DEPTH | FTW_PHYS);
-    }
-    std::string file(const std::string &name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+const std::string kEarlier = "earlier_function \t pass\n";
+const std::string kRow = "signal_capi_function \t pass\n";
 
 void write_file(const std::string &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << path;
+    ASSERT_TRUE((std::ofstream(path, std::ios::binary) << bytes).good()) << path;
 }
 
 // The whole file, or "<none>" when there is no such file.
 std::string read_file(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in.good()) return "<none>";
     std::ostringstream bytes;
+    if (!in.good()) return "<none>";
     bytes << in.rdbuf();
     return bytes.str();
 }
 
+// A fresh folder under the build tree holding the sheet "capi.xls" with one
+// earlier row; removed with everything in it.
+struct Folder {
+    std::string path = RESULT_SHEET_RUNS_DIR "/run.XXXXXX";
+    std::string sheet;
+    Folder() {
+        mkdir(RESULT_SHEET_RUNS_DIR, 0755);
+        EXPECT_NE(nullptr, mkdtemp(&path[0])) << strerror(errno);
+        sheet = file("capi.xls");
+        write_file(sheet, kEarlier);
+    }
+    ~Folder() {
+        nftw(path.c_str(), [](const char *p, const struct stat *, int, struct FTW *) { return remove(p); }, 16,
+             FTW_DEPTH | FTW_PHYS);
+    }
+    std::string file(const char *name) const { return path + "/" + name; }
+};
+
 int open_descriptors() {
     int count = 0;
     DIR *dir = opendir("/proc/self/fd");
-    if (dir == nullptr) return -1;
-    while (readdir(dir) != nullptr) ++count;
-    closedir(dir);
+    while (dir != nullptr && readdir(dir) != nullptr) ++count;
+    if (dir != nullptr) closedir(dir);
     return count;
 }
 
-TEST(ResultSheet, RowsAreWrittenByteForByte) {
+// Every name is written whole after the earlier rows, or refused (-1, EINVAL)
+// without a byte written and without creating a sheet.
+TEST(ResultSheet, NameIsWrittenWholeOrRefused) {
     const std::string longest(RESULT_SHEET_NAME_MAX, 'n');
+    const std::string overlong(RESULT_SHEET_NAME_MAX + 1, 'n');
+    // One byte more than a name may have and no terminator: the writer stops
+    // reading at the limit (AddressSanitizer sees any further).
+    const std::vector<char> unterminated(RESULT_SHEET_NAME_MAX + 1, 'u');
     const struct {
-        std::string name;
+        const char *name;
         int verdict;
-        std::string row;
-    } rows[] = {
-        {"signal_capi_function", 1, "signal_capi_function \t pass\n"},
+        std::string row;  // empty: refused
+    } cases[] = {
+        {"signal_capi_function", 1, kRow},
         {"wifi_capi_function", 0, "wifi_capi_function \t failed\n"},
         {"x", 2, "x \t failed\n"},
         {"x", -1, "x \t failed\n"},
         {" spaced name ", 1, " spaced name  \t pass\n"},
         {"r\xc3\xa9sum\xc3\xa9 \x80\xff", 1, "r\xc3\xa9sum\xc3\xa9 \x80\xff \t pass\n"},
-        {longest, 0, longest + " \t failed\n"},
+        {longest.c_str(), 0, longest + " \t failed\n"},
+        {nullptr, 1, ""}, {"", 1, ""}, {"a\tb", 1, ""}, {"a\nb", 1, ""}, {"name\n", 1, ""}, {"a\rb", 1, ""},
+        {"\x1b[2J", 1, ""}, {"\x01", 1, ""}, {"a\x1f", 1, ""}, {"a\x7f", 1, ""}, {overlong.c_str(), 1, ""},
+        {unterminated.data(), 1, ""},
     };
     Folder dir;
-    const std::string sheet = dir.file("capi.xls");
-    write_file(sheet, kEarlier);
-    std::string expected = kEarlier;
-    for (const auto &row : rows) {
-        EXPECT_EQ(0, result_sheet_append(sheet.c_str(), row.name.c_str(), row.verdict)) << row.name;
-        expected += row.row;
-    }
-    EXPECT_EQ(expected, read_file(sheet));
-}
-
-TEST(ResultSheet, RefusedNameWritesNothing) {
-    const std::string overlong(RESULT_SHEET_NAME_MAX + 1, 'n');
-    // Exactly one byte more than a name may have and no terminator: the
-    // writer stops reading at the limit (AddressSanitizer sees any further).
-    const std::vector<char> unterminated(RESULT_SHEET_NAME_MAX + 1, 'u');
-    const char *names[] = {nullptr, "",      "a\tb",  "a\nb",  "name\n",        "a\rb",
-                           "\x1b[2J", "\x01", "a\x1f", "a\x7f", overlong.c_str(), unterminated.data()};
-    Folder dir;
-    const std::string sheet = dir.file("capi.xls");
-    write_file(sheet, kEarlier);
     const std::string fresh = dir.file("fresh.xls");
-    for (const char *name : names) {
-        SCOPED_TRACE(name == nullptr ? "(null)" : std::string(name, strnlen(name, 20)));
+    std::string expected = kEarlier;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name == nullptr ? "(null)" : std::string(c.name, strnlen(c.name, 20)));
         errno = 0;
-        EXPECT_EQ(-1, result_sheet_append(sheet.c_str(), name, 1));
-        EXPECT_EQ(EINVAL, errno);
-        EXPECT_EQ(-1, result_sheet_append(fresh.c_str(), name, 0));
+        EXPECT_EQ(c.row.empty() ? -1 : 0, result_sheet_append(dir.sheet.c_str(), c.name, c.verdict));
+        if (c.row.empty()) {
+            EXPECT_EQ(EINVAL, errno);
+            EXPECT_EQ(-1, result_sheet_append(fresh.c_str(), c.name, 0));
+        }
+        expected += c.row;
     }
-    EXPECT_EQ(kEarlier, read_file(sheet));
+    EXPECT_EQ(expected, read_file(dir.sheet));
     EXPECT_EQ("<none>", read_file(fresh)) << "a refused name created the sheet";
 }
 
@@ -129,19 +115,16 @@ TEST(ResultSheet, SheetThatCannotBeTakenIsLeftAlone) {
         Kind kind;
         int error;
     } cases[] = {
-        {"folder", kFolder, EISDIR},
-        {"missing folder", kMissingFolder, ENOENT},
-        {"empty path", kEmptyPath, ENOENT},
-        {"link to a file", kLinkToFile, ELOOP},
-        {"link to no file", kDanglingLink, ELOOP},
-        {"FIFO without reader", kFifo, ENXIO},
+        {"folder", kFolder, EISDIR},           {"missing folder", kMissingFolder, ENOENT},
+        {"empty path", kEmptyPath, ENOENT},    {"link to a file", kLinkToFile, ELOOP},
+        {"link to no file", kDanglingLink, ELOOP}, {"FIFO without reader", kFifo, ENXIO},
         {"FIFO with a reader", kFifoWithReader, EINVAL},
     };
     const int descriptors = open_descriptors();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Folder dir;
-        std::string sheet = dir.file("capi.xls");
+        std::string sheet = dir.file("new.xls");
         const std::string target = dir.file("target");
         int reader = -1;
         switch (c.kind) {
@@ -150,13 +133,12 @@ TEST(ResultSheet, SheetThatCannotBeTakenIsLeftAlone) {
         case kEmptyPath: sheet = ""; break;
         case kLinkToFile: write_file(target, kEarlier); /* fall through */
         case kDanglingLink: ASSERT_EQ(0, symlink("target", sheet.c_str())); break;
-        case kFifoWithReader:
         case kFifo:
+        case kFifoWithReader:
             ASSERT_EQ(0, mkfifo(sheet.c_str(), 0644));
             if (c.kind == kFifoWithReader) reader = open(sheet.c_str(), O_RDONLY | O_NONBLOCK);
             break;
         }
-
         errno = 0;
         EXPECT_EQ(-1, result_sheet_append(sheet.c_str(), "signal_capi_function", 1));
         EXPECT_EQ(c.error, errno);
@@ -173,51 +155,42 @@ TEST(ResultSheet, SheetThatCannotBeTakenIsLeftAlone) {
 // A file-size limit a few bytes past the sheet's end makes the file system
 // take only part of a row; at the end it takes nothing.
 TEST(ResultSheet, RowTakenOnlyInPartIsTakenBack) {
-    const std::string row = "signal_capi_function \t pass\n";
     const struct {
         size_t room;
-        int result;
-        int error;
-    } cases[] = {{0, -1, EFBIG}, {1, -1, EIO}, {row.size() - 1, -1, EIO}, {row.size(), 0, 0}};
+        int result, error;
+    } cases[] = {{0, -1, EFBIG}, {1, -1, EIO}, {kRow.size() - 1, -1, EIO}, {kRow.size(), 0, 0}};
     struct rlimit saved;
     ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
     const sighandler_t previous = signal(SIGXFSZ, SIG_IGN);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.room);
         Folder dir;
-        const std::string sheet = dir.file("capi.xls");
-        write_file(sheet, kEarlier);
         struct rlimit limit = saved;
-        limit.rlim_cur = sizeof kEarlier - 1 + c.room;
+        limit.rlim_cur = kEarlier.size() + c.room;
         ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
         errno = 0;
-        const int result = result_sheet_append(sheet.c_str(), "signal_capi_function", 1);
+        const int result = result_sheet_append(dir.sheet.c_str(), "signal_capi_function", 1);
         const int error = errno;
         ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &saved));
-
         EXPECT_EQ(c.result, result);
         EXPECT_EQ(c.error, error);
-        EXPECT_EQ(kEarlier + (result == 0 ? row : ""), read_file(sheet));
+        EXPECT_EQ(kEarlier + (result == 0 ? kRow : ""), read_file(dir.sheet));
     }
     signal(SIGXFSZ, previous);
 }
 
 // Mode 0644 as the process's umask allows, as for any file a program creates.
 TEST(ResultSheet, NewSheetHasMode0644LessTheUmask) {
-    const struct {
-        mode_t umask;
-        mode_t mode;
-    } cases[] = {{022, 0644}, {0, 0644}, {077, 0600}, {0266, 0400}};
+    const mode_t cases[][2] = {{022, 0644}, {0, 0644}, {077, 0600}, {0266, 0400}};
     for (const auto &c : cases) {
         Folder dir;
-        const std::string sheet = dir.file("capi.xls");
-        const mode_t previous = umask(c.umask);
-        const int result = result_sheet_append(sheet.c_str(), "new_sheet", 1);
+        const std::string sheet = dir.file("new.xls");
+        const mode_t previous = umask(c[0]);
+        EXPECT_EQ(0, result_sheet_append(sheet.c_str(), "new_sheet", 1));
         umask(previous);
-        EXPECT_EQ(0, result);
         struct stat status;
         ASSERT_EQ(0, stat(sheet.c_str(), &status));
-        EXPECT_EQ(c.mode, status.st_mode & 07777) << std::oct << c.umask;
+        EXPECT_EQ(c[1], status.st_mode & 07777) << std::oct << c[0];
         EXPECT_EQ("new_sheet \t pass\n", read_file(sheet));
     }
 }
@@ -233,7 +206,6 @@ TEST(ResultSheet, NullPathIsTheStandardSheet) {
     ASSERT_LE(0, tmp_dir);
     ASSERT_EQ(0, flock(tmp_dir, LOCK_EX));
     const std::string before = read_file(kStandard);
-
     const int result = result_sheet_append(nullptr, "standard_sheet_check", 0);
     const std::string after = read_file(kStandard);
     if (before == "<none>") {
@@ -241,52 +213,29 @@ TEST(ResultSheet, NullPathIsTheStandardSheet) {
     } else if (after != "<none>") {
         EXPECT_EQ(0, truncate(kStandard, static_cast<off_t>(before.size())));
     }
-    flock(tmp_dir, LOCK_UN);
-    close(tmp_dir);
-
+    close(tmp_dir);  // and with it the lock
     EXPECT_EQ(0, result);
     EXPECT_EQ((before == "<none>" ? "" : before) + "standard_sheet_check \t failed\n", after);
 }
 
-// Writers in several processes at once (started with posix_spawn, which also
-// works under qemu): every line is one whole row and no row is lost.
+// Writers in several processes at once, started by one shell (system works
+// under qemu too) and beginning together when "go" appears: every line is one
+// whole row and no row is lost.
 TEST(ResultSheet, WritersInSeveralProcessesAppendWholeRows) {
-    const int kWriters = 4;
     const int kRows = 500;
     Folder dir;
-    const std::string sheet = dir.file("capi.xls");
-    const std::string go = dir.file("go");
-    std::vector<std::string> prefix;
-    std::istringstream words(RESULT_SHEET_RUN_PREFIX);
-    for (std::string word; words >> word;) prefix.push_back(word);
-
-    std::vector<pid_t> writers;
-    std::vector<std::string> expected;
-    for (int w = 0; w < kWriters; ++w) {
-        const std::string name = "writer" + std::to_string(w);
-        std::vector<std::string> args = prefix;
-        for (const std::string &arg : {std::string(RESULT_SHEET_WRITER), sheet, go, name,
-                                       std::to_string(kRows)}) {
-            args.push_back(arg);
-        }
-        std::vector<char *> argv;
-        for (std::string &arg : args) argv.push_back(&arg[0]);
-        argv.push_back(nullptr);
-        pid_t pid;
-        ASSERT_EQ(0, posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ));
-        writers.push_back(pid);
+    std::string command = "cd '" + dir.path + "' || exit 2; pids=; ";
+    std::vector<std::string> expected = {kEarlier.substr(0, kEarlier.size() - 1)};
+    for (const std::string name : {"writer0", "writer1", "writer2", "writer3"}) {
+        command += RESULT_SHEET_RUN_PREFIX " '" RESULT_SHEET_WRITER "' capi.xls go " + name + " " +
+                   std::to_string(kRows) + " & pids=\"$pids $!\"; ";
         for (int i = 0; i < kRows; ++i) {
             expected.push_back(name + "-" + std::to_string(i) + (i % 2 == 0 ? " \t pass" : " \t failed"));
         }
     }
-    write_file(go, "");
-    for (const pid_t pid : writers) {
-        int status = 0;
-        ASSERT_EQ(pid, waitpid(pid, &status, 0));
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer status " << status;
-    }
-
-    const std::string bytes = read_file(sheet);
+    command += "touch go && for pid in $pids; do wait $pid || exit 1; done";
+    EXPECT_EQ(0, system(command.c_str())) << "a writer failed";
+    const std::string bytes = read_file(dir.sheet);
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ('\n', bytes.back());
     std::vector<std::string> lines;
