@@ -235,6 +235,7 @@ void register_checkers() {
 }
 
 void register_formats() {
+    load_format_samples();
     for (const FormatSample &s : kFormatSamples) {
         const std::string base = std::string("format/") + s.name + "/";
         benchmark::RegisterBenchmark((base + "check").c_str(), format_check, &s);

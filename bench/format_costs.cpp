@@ -89,6 +89,7 @@ int main(int argc, char **argv) {
             only = argv[a];
         }
     }
+    load_format_samples();
     const FormatSample *s = kFormatSamples;
     int n = 25;
     if (only != nullptr) {

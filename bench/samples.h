@@ -1,9 +1,11 @@
-// One typical value per named format, for the measuring programs: the format
-// name, its pattern variable and a value that passes it in both libraries.
+// One typical value per named format, for the measuring programs: a value
+// that passes the format in both libraries, with the format's name and
+// pattern variable taken from the library's own tables.
 #ifndef TOLVA_BENCH_SAMPLES_H
 #define TOLVA_BENCH_SAMPLES_H
 
 #include "fieldaudit.h"
+#include "internal.h"
 
 struct FormatSample {
     const char *name;
@@ -11,32 +13,48 @@ struct FormatSample {
     const char *value;
 };
 
-static const FormatSample kFormatSamples[25] = {
-    {"DATA_MAC", &regMac, "001122AABBCC"},
-    {"DATA_STRING", &regString, "REGISTER_OK"},
-    {"DATA_IP", &regIp, "192.168.1.1"},
-    {"DATA_TIME", &regTime, "08:30"},
-    {"DATA_DEVINFO", &regDevInfo, "IP:192.168.1.2;MAC:00:11:22:AA:BB:CC"},
-    {"DATA_PERCENTAGE", &regPercentage, "30%"},
-    {"DATA_PERCENTAGE2", &regPercentage2, "55%"},
-    {"DATA_IPV6", &regIpv6, "2001:db8::1%eth0"},
-    {"STR", &regStr, "1"},
-    {"DATA_PONSTATUS", &regPONStatus, "PON_STATUS_REG_AUTH"},
-    {"DATA_PINGSTATUS", &regPingStatus, "Complete"},
-    {"DATA_DIALRESULT", &regDialResult, "IPTV_BUSSINESS_OK"},
-    {"DATA_DAY", &regDay, "3"},
-    {"DATA_ACTIVE", &regActive, "ON"},
-    {"DATA_MACLIST", &regMACList, "MAC:00:11:22:AA:BB:CC"},
-    {"DATA_RESULT", &regResult, "INFORM_OK"},
-    {"DATA_BeaTyp", &regBeaconType, "WPA2"},
-    {"DATA_WEPEnLevel", &regWEPEncryptionLevel, "104-bit"},
-    {"DATA_BasicAuthMode", &regBasicAuthenticationMode, "OpenSystem"},
-    {"DATA_WPAEnModes", &regWPAEncryptionModes, "AESEncryption"},
-    {"DATA_Status", &regConnectionStatus, "Connected"},
-    {"DATA_PLAN", &regPlan, "weight"},
-    {"DATA_AppName", &regAppName, "TR069"},
-    {"DATA_ProList", &regProtocolList, "TCP,UDP"},
-    {"DATA_Type", &regType, "DSCP"},
+// By format index.
+static const char *const kFormatValues[25] = {
+    "001122AABBCC",  // DATA_MAC
+    "REGISTER_OK",  // DATA_STRING
+    "192.168.1.1",  // DATA_IP
+    "08:30",  // DATA_TIME
+    "IP:192.168.1.2;MAC:00:11:22:AA:BB:CC",  // DATA_DEVINFO
+    "30%",  // DATA_PERCENTAGE
+    "55%",  // DATA_PERCENTAGE2
+    "2001:db8::1%eth0",  // DATA_IPV6
+    "1",  // STR
+    "PON_STATUS_REG_AUTH",  // DATA_PONSTATUS
+    "Complete",  // DATA_PINGSTATUS
+    "IPTV_BUSSINESS_OK",  // DATA_DIALRESULT
+    "3",  // DATA_DAY
+    "ON",  // DATA_ACTIVE
+    "MAC:00:11:22:AA:BB:CC",  // DATA_MACLIST
+    "INFORM_OK",  // DATA_RESULT
+    "WPA2",  // DATA_BeaTyp
+    "104-bit",  // DATA_WEPEnLevel
+    "OpenSystem",  // DATA_BasicAuthMode
+    "AESEncryption",  // DATA_WPAEnModes
+    "Connected",  // DATA_Status
+    "weight",  // DATA_PLAN
+    "TR069",  // DATA_AppName
+    "TCP,UDP",  // DATA_ProList
+    "DSCP",  // DATA_Type
 };
+
+#define TOLVA_BENCH_PATTERN_ADDRESS(variable) &variable,
+static const char *const *const kPatternVariables[25] = {
+    FIELDAUDIT_PATTERN_VARIABLES(TOLVA_BENCH_PATTERN_ADDRESS)
+};
+#undef TOLVA_BENCH_PATTERN_ADDRESS
+
+// Filled by load_format_samples(), in format index order.
+static FormatSample kFormatSamples[25];
+
+static inline void load_format_samples() {
+    for (int i = 0; i < 25; ++i) {
+        kFormatSamples[i] = FormatSample{DATA_FORMAT_MAP[i].name, kPatternVariables[i], kFormatValues[i]};
+    }
+}
 
 #endif
