@@ -17,9 +17,6 @@ namespace {
 const size_t kNumberSpace = 320;
 const size_t kShownSpace = kNumberSpace > kEscapedWidth * kMaxTextWidth ? kNumberSpace : kEscapedWidth * kMaxTextWidth;
 
-// Shown in place of a value that a null pointer keeps from being read.
-const char kNullMarker[] = "(null)";
-
 // The bytes a value shows in a line: a text's member bytes (escaped into
 // `space` when it holds a control byte), a number's conversion written into
 // `space`, or the null marker.

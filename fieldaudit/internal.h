@@ -6,6 +6,16 @@
 
 namespace fieldaudit {
 
+// The lines of the value-domain check and of the scalar primitives (printf
+// formats), kept here for the kit's tools that read them back.
+#define FIELDAUDIT_DOMAIN_PASS_LINE "pass!!!!!!!!!!!!!!!!\n"
+#define FIELDAUDIT_DOMAIN_FAILED_LINE "failed!!!!!!!!!!!!!\n"
+#define FIELDAUDIT_SCALAR_LINE(name) name ",ret=%d,tar=%d\n"
+#define FIELDAUDIT_CHAR_LINE "Check_char,ret=%s,tar=%s\n"
+
+// Shown in place of a value that a null pointer keeps from being read.
+const char kNullMarker[] = "(null)";
+
 // A control byte (below 0x20, or 0x7f) of a shown text prints as four
 // characters: a backslash, "x" and two lower-case hexadecimal digits. Every
 // other byte prints as it is.

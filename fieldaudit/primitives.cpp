@@ -31,7 +31,7 @@ int regint(int key, fieldaudit::Domain domain, int count) {
     const int limit = count < domain.length ? count : domain.length;
     for (int i = 0; i < limit; ++i) {
         if (domain.entries[i] == key) {
-            g_print("pass!!!!!!!!!!!!!!!!\n");
+            g_print(FIELDAUDIT_DOMAIN_PASS_LINE);
             return 1;
         }
     }
@@ -48,7 +48,7 @@ int regint(int key, fieldaudit::Domain domain, int count) {
 // where it lies. A text too long to escape in memory shows a marker.
 class ShownText {
 public:
-    explicit ShownText(const char *text) : bytes_(text ? text : "(null)"), escaped_(nullptr) {
+    explicit ShownText(const char *text) : bytes_(text ? text : fieldaudit::kNullMarker), escaped_(nullptr) {
         const size_t length = strlen(bytes_);
         const size_t shown = fieldaudit::escaped_length(bytes_, length);
         if (shown == length) return;  // no control byte
@@ -80,30 +80,30 @@ fieldaudit::Domain fieldaudit::select_domain(unsigned int selector) {
 }
 
 void fieldaudit::print_domain_failed() {
-    g_print("failed!!!!!!!!!!!!!\n");
+    g_print(FIELDAUDIT_DOMAIN_FAILED_LINE);
 }
 
 extern "C" {
 
 int Check_bool(int ret, int tar) {
-    g_print("Check_bool,ret=%d,tar=%d\n", ret, tar);
+    g_print(FIELDAUDIT_SCALAR_LINE("Check_bool"), ret, tar);
     return ret == tar;
 }
 
 int Check_int(int ret, int tar) {
-    g_print("Check_int,ret=%d,tar=%d\n", ret, tar);
+    g_print(FIELDAUDIT_SCALAR_LINE("Check_int"), ret, tar);
     return ret == tar;
 }
 
 int Check_return_result(int ret, int tar) {
-    g_print("Check_return_result,ret=%d,tar=%d\n", ret, tar);
+    g_print(FIELDAUDIT_SCALAR_LINE("Check_return_result"), ret, tar);
     return ret == tar;
 }
 
 int Check_char(const char *ret, const char *tar) {
     const ShownText r(ret);
     const ShownText t(tar);
-    g_print("Check_char,ret=%s,tar=%s\n", r.c_str(), t.c_str());
+    g_print(FIELDAUDIT_CHAR_LINE, r.c_str(), t.c_str());
     return 1;
 }
 

@@ -68,16 +68,15 @@ using fieldaudit::Step;
 const char kInvalid[] = "[Invalid UTF-8] ";
 
 // The kit's own lines.
-const char kDomainPass[] = "pass!!!!!!!!!!!!!!!!\n";
-const char kDomainFailed[] = "failed!!!!!!!!!!!!!\n";
+const char kDomainPass[] = FIELDAUDIT_DOMAIN_PASS_LINE;
+const char kDomainFailed[] = FIELDAUDIT_DOMAIN_FAILED_LINE;
 const char *const kScalarFormats[] = {
-    "Check_bool,ret=%d,tar=%d\n",
-    "Check_int,ret=%d,tar=%d\n",
-    "Check_return_result,ret=%d,tar=%d\n",
-    "Check_char,ret=%s,tar=%s\n",
+    FIELDAUDIT_SCALAR_LINE("Check_bool"),
+    FIELDAUDIT_SCALAR_LINE("Check_int"),
+    FIELDAUDIT_SCALAR_LINE("Check_return_result"),
+    FIELDAUDIT_CHAR_LINE,
 };
 const size_t kScalarCount = sizeof kScalarFormats / sizeof kScalarFormats[0];
-const char kNull[] = "(null)";
 const char kDirectDomainName[] = "Check_data_int";
 
 bool starts(const char *bytes, size_t length, const char *text) {
@@ -314,7 +313,7 @@ bool real(const char *bytes, size_t length) {
 
 // Whether a checker of the kit can show this value for the step's member.
 bool possible_value(const Step &step, const char *v, size_t n) {
-    if (equals(v, n, kNull)) return true;
+    if (equals(v, n, fieldaudit::kNullMarker)) return true;
     switch (step.member) {
     case Step::kText:
     case Step::kStringRecord:
@@ -382,7 +381,8 @@ Item *field_item(const Catalog &catalog, const char *line, size_t length, Count 
         const size_t target_length = static_cast<size_t>(values + values_length - target);
         if (!possible_value(step, values, result_length)) return nullptr;
         if (info->checker->has_target ? !possible_value(step, target, target_length)
-                                      : !equals(target, target_length, step.member == Step::kText ? kNull : "0")) {
+                                      : !equals(target, target_length,
+                                                step.member == Step::kText ? fieldaudit::kNullMarker : "0")) {
             return nullptr;
         }
         Item *item = item_new(Item::kField, number);
@@ -460,7 +460,7 @@ class Text {
 public:
     Text(const char *shown, size_t width)
         : shown_(shown),
-          null_(strcmp(shown, kNull) == 0),
+          null_(strcmp(shown, fieldaudit::kNullMarker) == 0),
           bytes_(unescape(shown)),
           uncertain_(uncertain_bytes(shown)),
           unterminated_(!null_ && bytes_->len >= width) {}
@@ -528,15 +528,15 @@ char *equal_text_reason(const Item &item, const Step &step) {
 }
 
 char *equal_number_reason(const Item &item) {
-    if (strcmp(item.result, kNull) == 0) return g_strdup("result is null");
-    if (strcmp(item.target, kNull) == 0) return g_strdup("target is null");
+    if (strcmp(item.result, fieldaudit::kNullMarker) == 0) return g_strdup("result is null");
+    if (strcmp(item.target, fieldaudit::kNullMarker) == 0) return g_strdup("target is null");
     if (strcmp(item.result, item.target) != 0) return g_strdup("differs from the expected number");
     return nullptr;
 }
 
 char *domain_reason(const Item &item, const Step &step) {
-    if (strcmp(item.result, kNull) == 0) return g_strdup("result is null");
-    if (strcmp(item.target, kNull) == 0) return g_strdup("target is null");
+    if (strcmp(item.result, fieldaudit::kNullMarker) == 0) return g_strdup("result is null");
+    if (strcmp(item.target, fieldaudit::kNullMarker) == 0) return g_strdup("target is null");
     long long value = 0;
     long long selector = 0;
     integer(item.result, strlen(item.result), INT64_MIN, INT64_MAX, &value);
