@@ -17,6 +17,7 @@
 #include "result_sheet.h"
 #include "run.h"
 #include "session.h"
+#include "text.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -390,27 +391,11 @@ static int make_file(session *s, const char *name, int append, char *error, size
     return fd;
 }
 
-static int write_all(int fd, const char *text, size_t length)
-{
-    while (length > 0) {
-        const ssize_t n = write(fd, text, length);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        text += n;
-        length -= (size_t)n;
-    }
-    return 0;
-}
-
 /* A line (or lines) of the summary: on standard output and into the folder. */
 static void report(session *s, const char *text, size_t length)
 {
-    (void)write_all(STDOUT_FILENO, text, length);
-    if (s->summary >= 0 && write_all(s->summary, text, length) != 0 && !s->summary_failed) {
+    (void)capi_write_all(STDOUT_FILENO, text, length);
+    if (s->summary >= 0 && capi_write_all(s->summary, text, length) != 0 && !s->summary_failed) {
         s->summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s->results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
@@ -510,7 +495,7 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
                 row_whole = 0;
             }
         }
-        if (!failed && keep > 0 && write_all(s->sheet_copy, block, keep) != 0) {
+        if (!failed && keep > 0 && capi_write_all(s->sheet_copy, block, keep) != 0) {
             snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
             failed = 1;
         }
@@ -526,7 +511,7 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
     if (row_length > 0 && limit > 0 && !failed) {
         /* A last row without its newline: copied with one, so that the next
          * test's rows start on a line of their own. */
-        if (write_all(s->sheet_copy, row, row_length) == 0 && write_all(s->sheet_copy, "\n", 1) == 0) {
+        if (capi_write_all(s->sheet_copy, row, row_length) == 0 && capi_write_all(s->sheet_copy, "\n", 1) == 0) {
             test->rows_dropped -= row_length;
             count_row(test, row, row_length, 0);
             s->copied_rows = test->rows_first - 1 + test->rows;
