@@ -37,7 +37,7 @@
 #endif
 
 #define DEFAULT_RESULTS "/tmp/capi-run"
-#define DEFAULT_TIMEOUT_MS (600UL * 1000UL)
+#define DEFAULT_TIMEOUT_MS (600ULL * 1000ULL)
 #define DEFAULT_MAX_OUTPUT (4ULL * 1024 * 1024)
 #define BUSPROBE_NAME "busprobe"
 /* Other names tried when the results folder exists: DIR.1 ... DIR.99. */
@@ -61,7 +61,7 @@ static void on_signal(int number)
 
 typedef struct {
     const char *results;
-    unsigned long timeout_ms;
+    unsigned long long timeout_ms;
     unsigned long long max_output;
     const char *sheet;
     const char *busprobe; /* NULL: the one beside capi-run */
@@ -244,16 +244,18 @@ static const char *value_of(char **argv, int argc, int *i, const char *name)
     return argv[++*i];
 }
 
-static unsigned long parse_seconds(const char *text)
+static unsigned long long parse_seconds(const char *text)
 {
     char *end;
     double seconds;
+    unsigned long long ms;
     errno = 0;
     seconds = strtod(text, &end);
     if (errno != 0 || end == text || *end != '\0' || !(seconds > 0) || seconds > 86400.0 * 365) {
         usage("--timeout takes a number of seconds above 0");
     }
-    return (unsigned long)(seconds * 1000 + 0.5) > 0 ? (unsigned long)(seconds * 1000 + 0.5) : 1;
+    ms = (unsigned long long)(seconds * 1000 + 0.5);
+    return ms > 0 ? ms : 1;
 }
 
 static unsigned long long parse_bytes(const char *text)
