@@ -377,3 +377,48 @@ TEST(Session, WriteErrorIsReportedAndTheRunGoesOn) {
 }
 
 }  // namespace
+
+namespace {
+
+// A results folder on a file system that fills up: the streams that find no
+// room say so, the session goes on, and its summary is still whole.
+TEST(Session, FullFileSystem) {
+    RunDir dir;
+    // After the flood, more test points than the summary's last page holds.
+    add_fault(dir, "t", "flood", "flood");
+    for (int i = 10; i < 22; ++i) add_fault(dir, "t", "pass" + std::to_string(i), "pass");
+    mkdir(dir.file("small").c_str(), 0755);
+    // In a mount namespace of its own, where a small tmpfs can be mounted;
+    // the folder is copied out before the namespace goes.
+    const std::string script =
+        "mount -t tmpfs -o size=256k tmpfs small || exit 77; \"$@\"; rc=$?; cp -R small/res copy; exit $rc";
+    const CapiRunResult run =
+        run_capi({"--results", "small/res", "--no-busprobe", "--sheet", "capi.xls", "t"}, dir.path(),
+                 {{"CAPI_FAULT_FLOOD_BYTES", "1048576"}}, {"unshare", "-m", "sh", "-c", script, "sh"});
+    if (run.status == 77 || run.err.find("unshare:") != std::string::npos) {
+        GTEST_SKIP() << "no tmpfs to fill here: " << run.err;
+    }
+    EXPECT_EQ(run.status, 1) << run.err;
+    std::vector<capi_session_test> tests;
+    EXPECT_EQ(capi_session_read(
+                  dir.file("copy/capi-run.tap").c_str(),
+                  [](const capi_session_test *test, void *data) {
+                      static_cast<std::vector<capi_session_test> *>(data)->push_back(*test);
+                      return 0;
+                  },
+                  nullptr, &tests),
+              0);
+    EXPECT_EQ(dir.read("copy/capi-run.tap"), run.out);
+    ASSERT_EQ(tests.size(), 13u);
+    EXPECT_STREQ(tests[0].out.error, "No space left on device");
+    EXPECT_EQ(tests[0].out.bytes + tests[0].out.dropped, 1048576u);
+    EXPECT_GT(tests[0].out.bytes, 0u);
+    EXPECT_EQ(dir.read("copy/flood.out"), flood_text(tests[0].out.bytes));
+    for (size_t i = 1; i < tests.size(); ++i) {
+        EXPECT_EQ(tests[i].outcome, CAPI_PASSED);
+        EXPECT_STREQ(tests[i].out.error, "No space left on device");
+        EXPECT_EQ(tests[i].out.dropped, 15u);
+    }
+}
+
+}  // namespace
