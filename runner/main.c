@@ -420,20 +420,7 @@ static int kept_open(session *s, const char *name, off_t room, kept_file *file)
 
 static int kept_write(kept_file *file, const void *data, size_t length)
 {
-    const char *at = (const char *)data;
-    while (length > 0) {
-        const ssize_t n = pwrite(file->fd, at, length, file->length);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        at += n;
-        length -= (size_t)n;
-        file->length += n;
-    }
-    return 0;
+    return capi_write_all(file->fd, data, length, &file->length);
 }
 
 /* Cuts off the room not used and closes the file. */
@@ -453,7 +440,7 @@ static int kept_close(kept_file *file)
 /* A line (or lines) of the summary: on standard output and into the folder. */
 static void report(session *s, const char *text, size_t length)
 {
-    (void)capi_write_all(STDOUT_FILENO, text, length);
+    (void)capi_write_all(STDOUT_FILENO, text, length, NULL);
     if (s->summary.fd >= 0 && kept_write(&s->summary, text, length) != 0 && !s->summary_failed) {
         s->summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s->results, CAPI_SESSION_SUMMARY, strerror(errno));
