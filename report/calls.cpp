@@ -136,8 +136,11 @@ bool match(const LogState &log, const Info &info, size_t &pos, Call *call, const
     for (size_t i = 0; i < info.count; ++i) {
         const Step &step = info.steps[i];
         if (step.kind == Step::kSub) {
-            const Info &inner = *info_of(*log.catalog, step.sub);
-            if (!match(log, inner, pos, call, inner.checker->name)) return false;
+            const Info *inner = info.subs[i];
+            if (inner == nullptr) {
+                return break_off(log, call, pos, g_strdup_printf("lines of %s's sub-checker", info.checker->name));
+            }
+            if (!match(log, *inner, pos, call, inner->checker->name)) return false;
             continue;
         }
         const Item *field = at(log, pos);

@@ -6,8 +6,11 @@
 
 namespace capireport {
 
-const Info *info_of(const Catalog &catalog, const Checker *checker) {
-    return checker ? &catalog.infos[checker - fieldaudit::kCheckers] : nullptr;
+const Info *find_info(const Catalog &catalog, const char *name) {
+    for (size_t k = 0; k < catalog.count; ++k) {
+        if (strcmp(catalog.infos[k].checker->name, name) == 0) return &catalog.infos[k];
+    }
+    return nullptr;
 }
 
 namespace {
@@ -23,7 +26,9 @@ size_t most_lines(const Catalog &catalog, const Info &info) {
         case Step::kDomain: lines += s.failure ? 3 : 2; break;
         case Step::kFormat: lines += 2; break;
         case Step::kEqualText: lines += s.failure ? 2 : 1; break;
-        case Step::kSub: lines += most_lines(catalog, *info_of(catalog, s.sub)); break;
+        case Step::kSub:
+            if (info.subs[i]) lines += most_lines(catalog, *info.subs[i]);
+            break;
         }
     }
     return lines;
@@ -49,8 +54,15 @@ Catalog *catalog_new() {
     }
     for (size_t k = 0; k < catalog->count; ++k) {
         Info &info = catalog->infos[k];
+        for (size_t i = 0; i < info.count; ++i) {
+            const Checker *sub = info.steps[i].kind == Step::kSub ? info.steps[i].sub : nullptr;
+            info.subs[i] = sub ? find_info(*catalog, sub->name) : nullptr;
+        }
+    }
+    for (size_t k = 0; k < catalog->count; ++k) {
+        Info &info = catalog->infos[k];
         const Info *first = &info;
-        while (first->count > 0 && first->steps[0].kind == Step::kSub) first = info_of(*catalog, first->steps[0].sub);
+        while (first && first->count > 0 && first->steps[0].kind == Step::kSub) first = first->subs[0];
         info.first = first;
         const size_t lines = most_lines(*catalog, info) + 1;
         if (lines > catalog->window) catalog->window = lines;

@@ -30,6 +30,10 @@ struct Info {
     const Checker *checker;
     Step steps[fieldaudit::kMaxSteps];
     size_t count;
+    // kSub steps: the sub-checker's entry, found by its name when the
+    // catalog is made; null for other steps and for a name not in the
+    // catalog (whose lines then never match).
+    const Info *subs[fieldaudit::kMaxSteps];
     const Info *first;  // whose first field line begins this checker's output
 };
 
@@ -51,8 +55,8 @@ struct Catalog {
     bool failure_ends[256];  // the last bytes of failure lines: a quick test
 };
 
-// The checker's entry in the catalog; null for null.
-const Info *info_of(const Catalog &catalog, const Checker *checker);
+// The entry of the checker of that name, or null.
+const Info *find_info(const Catalog &catalog, const char *name);
 
 }  // namespace capireport
 
