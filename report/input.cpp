@@ -18,7 +18,7 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 namespace capireport {
 

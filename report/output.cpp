@@ -35,7 +35,7 @@
 #include <string.h>
 
 #include "core.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 namespace capireport {
 
