@@ -1,7 +1,7 @@
 // capi-report's readers on any bytes, as a sheet and as a captured log, fed
 // in pieces of any size; then its three outputs. The JUnit XML must be
 // well-formed whatever the input held.
-#include "report.h"
+#include "render.h"
 #include "support.h"
 
 namespace {
@@ -43,10 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     GString *text = g_string_new(nullptr);
     GString *problems = g_string_new(nullptr);
     GString *xml = g_string_new(nullptr);
-    capireport::write_text(&input, 1, text);
-    capireport::write_problems(&input, 1, problems);
-    capireport::write_junit(&input, 1, xml);
-    const int status = capireport::exit_status(&input, 1);
+    capireport::Summary *summary = capireport::summarize(&input, 1);
+    capireport::write_text(*summary, text);
+    capireport::write_problems(*summary, problems);
+    capireport::write_junit(*summary, xml);
+    const int status = summary->status;
+    capireport::summary_free(summary);
     if (status < 0 || status > 2 || !well_formed(xml)) abort();
     g_string_free(text, TRUE);
     g_string_free(problems, TRUE);

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "report.h"
+#include "render.h"
 
 // One input: its kind, the path the report names, its bytes.
 struct Source {
