@@ -91,7 +91,7 @@ int main(int argc, char **argv) {
     }
     load_format_samples();
     const FormatSample *s = kFormatSamples;
-    int n = 25;
+    int n = fieldaudit::kFormatCount;
     if (only != nullptr) {
         const int index = find_data_format_index(only);
         if (index < 0) {
@@ -110,7 +110,7 @@ int main(int argc, char **argv) {
     g_regex_unref(warm);
     Check_data_format("x", "DATA_NONE");
 
-    GRegex *compiled[25];
+    GRegex *compiled[fieldaudit::kFormatCount];
     for (int i = 0; i < n; ++i) compiled[i] = compile(*s[i].pattern);
 
     const int calls = rounds * n;

@@ -29,6 +29,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "internal.h"
 #include "tolva_types.h"
 
 namespace fieldaudit {
@@ -52,6 +53,8 @@ struct Value {
 
     // A text that validations may hand on as a C string.
     bool usable_text() const { return kind == kText && terminated; }
+    // As the validations' rules for null and unterminated values see it.
+    Side side() const { return Side{kind == kMissing, kind != kText || terminated}; }
 };
 
 // Widest text member a line shows; the escaping space of a line is sized by it.
@@ -84,17 +87,6 @@ template <class M>
 Value absent_value(const M *) {
     return Value::of_int(0);
 }
-
-// How the lines of a checker name their two sides.
-struct Labels {
-    const char *result;  // before the field name of the result's value
-    const char *target;  // before the target's value
-    bool target_named;   // whether the field name follows the target label
-};
-// Result and target records.
-const Labels kRecordLabels = {"result->", "target->", true};
-// The file-entry walk: entries and no target.
-const Labels kEntryLabels = {"pEntry->", "NULL", false};
 
 // The record-independent part: lines, treatments and the verdict.
 class Audit {
@@ -143,10 +135,10 @@ public:
     void domain(const char *field, M T::*member, int count, const char *failure = nullptr) {
         audit_.domain(field, read(result_, member), other(member), count, failure);
     }
-    // With validate false (a closed connection gate) the line is printed only.
+    // Behind a closed connection gate the line is printed only.
     template <class M>
-    void format(const char *field, M T::*member, const char *failure, bool validate = true) {
-        audit_.format(field, read(result_, member), other(member), failure, validate);
+    void format(const char *field, M T::*member, const char *failure, Gate gate = kUngated) {
+        audit_.format(field, read(result_, member), other(member), failure, gate.open);
     }
     template <class M>
     void equal_text(const char *field, M T::*member, const char *failure = nullptr) {
@@ -157,11 +149,11 @@ public:
         audit_.equal_number(field, read(result_, member), other(member));
     }
     // Connection gate named after its status field: open only while the
-    // result's status text is exactly "Connected"; the target's member holds a
-    // format name and is not looked at.
+    // result's status text is exactly kGateOpenStatus; the target's member
+    // holds a format name and is not looked at.
     template <class M>
-    bool connected(const char *, M T::*status) const {
-        return Audit::is_connected(read(result_, status));
+    Gate connected(const char *field, M T::*status) const {
+        return Gate{field, Audit::is_connected(read(result_, status))};
     }
     // Sub-checker on a record that a pointer member leads to.
     template <class S>

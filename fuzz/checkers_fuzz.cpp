@@ -1,7 +1,7 @@
 // Every record checker on records made from the input. Each record is a heap
 // block of exactly its size, so a read past it is caught; each pointer member
 // is null or leads to another such record, also made from the input.
-#include "describe.h"
+#include "fieldaudit_tools.h"
 #include "fieldaudit.h"
 #include "support.h"
 

@@ -7,8 +7,7 @@
 
 #include <stddef.h>
 
-#include "describe.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 #include "report.h"
 
 namespace capireport {

@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "fieldaudit.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 namespace capireport {
 

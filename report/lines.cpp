@@ -7,7 +7,7 @@
 
 #include "core.h"
 #include "fieldaudit.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 namespace capireport {
 
@@ -205,8 +205,8 @@ Item *field_item(const Catalog &catalog, const char *line, size_t length, Count 
         const char *target = at + separator_length;
         const size_t result_length = static_cast<size_t>(at - values);
         const size_t target_length = static_cast<size_t>(values + values_length - target);
-        if (!possible_value(step, values, result_length)) return nullptr;
-        if (info->checker->has_target ? !possible_value(step, target, target_length)
+        if (!capireport::possible_value(step, values, result_length)) return nullptr;
+        if (info->checker->has_target ? !capireport::possible_value(step, target, target_length)
                                       : !equals(target, target_length,
                                                 step.member == Step::kText ? fieldaudit::kNullMarker : "0")) {
             return nullptr;

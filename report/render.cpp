@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 namespace capireport {
 namespace render {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "capture.h"
-#include "describe.h"
+#include "fieldaudit_tools.h"
 
 namespace {
 

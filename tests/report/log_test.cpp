@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "capture.h"
-#include "describe.h"
+#include "fieldaudit_tools.h"
 #include "fieldaudit.h"
 #include "records.h"
 #include "support.h"

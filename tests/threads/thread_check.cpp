@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "describe.h"
+#include "fieldaudit_tools.h"
 #include "fieldaudit.h"
 
 namespace {
@@ -84,7 +84,8 @@ void fill(const Checker &c, char *r, char *t, Random &rnd, Blocks &blocks, unsig
             if (!s.sub && ts) put_text(ts, size, "DATA_Status");
         } else if (s.member == Step::kText) {
             put_text(rm, s.width, kValues[rnd.next() % kValueCount]);
-            const char *name = s.kind == Step::kFormat ? DATA_FORMAT_MAP[format++ % 26].name  // slot 25 is empty
+            // Every format in turn, then the first empty slot.
+            const char *name = s.kind == Step::kFormat ? DATA_FORMAT_MAP[format++ % (fieldaudit::kFormatCount + 1)].name
                                                        : kValues[rnd.next() % kValueCount];
             put_text(tm, s.width, name ? name : "DATA_NONE");
         } else {
@@ -116,7 +117,7 @@ std::vector<Call> workload(Blocks &blocks) {
             calls.push_back(Call{&c, r, t, nullptr, nullptr});
         }
     }
-    for (unsigned f = 0; f < 25; ++f) {
+    for (unsigned f = 0; f < fieldaudit::kFormatCount; ++f) {
         for (const char *value : kValues) calls.push_back(Call{nullptr, nullptr, nullptr, value, DATA_FORMAT_MAP[f].name});
     }
     return calls;
