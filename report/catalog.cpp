@@ -15,20 +15,16 @@ const Info *find_info(const Catalog &catalog, const char *name) {
 
 namespace {
 
-// Most lines a call of the checker prints.
+// Most lines a call of the checker prints: each step's as its treatment
+// prints them, a sub-checker's as its entry in the catalog has them.
 size_t most_lines(const Catalog &catalog, const Info &info) {
     size_t lines = 0;
     for (size_t i = 0; i < info.count; ++i) {
         const Step &s = info.steps[i];
-        switch (s.kind) {
-        case Step::kShow:
-        case Step::kEqualNumber: lines += 1; break;
-        case Step::kDomain: lines += s.failure ? 3 : 2; break;
-        case Step::kFormat: lines += 2; break;
-        case Step::kEqualText: lines += s.failure ? 2 : 1; break;
-        case Step::kSub:
-            if (info.subs[i]) lines += most_lines(catalog, *info.subs[i]);
-            break;
+        if (s.kind != Step::kSub) {
+            lines += fieldaudit::most_lines(s);
+        } else if (info.subs[i]) {
+            lines += most_lines(catalog, *info.subs[i]);
         }
     }
     return lines;
@@ -67,26 +63,11 @@ Catalog *catalog_new() {
         const size_t lines = most_lines(*catalog, info) + 1;
         if (lines > catalog->window) catalog->window = lines;
     }
-    for (size_t i = 0; i < kScalarCount; ++i) {
-        const char *format = kScalarFormats[i];
-        const char *value = strchr(format, '%');
-        const char *second = strchr(value + 1, '%');
-        Scalar &s = catalog->scalars[i];
-        s.name = g_strndup(format, static_cast<gsize>(strchr(format, ',') - format));
-        s.prefix = g_strndup(format, static_cast<gsize>(value - format));
-        s.middle = g_strndup(value + 2, static_cast<gsize>(second - value - 2));
-        s.text = value[1] == 's';
-    }
     return catalog;
 }
 
 void catalog_free(Catalog *catalog) {
     if (catalog == nullptr) return;
-    for (Scalar &s : catalog->scalars) {
-        g_free(s.name);
-        g_free(s.prefix);
-        g_free(s.middle);
-    }
     g_free(catalog->infos);
     g_free(catalog);
 }

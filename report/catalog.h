@@ -1,7 +1,6 @@
 // What capi-report knows of the kit's checkers, read from their own step
 // lists (fieldaudit_describe): each checker's steps and the line its output
-// begins with, the scalar primitives' lines taken apart, and the window a log
-// is matched through.
+// begins with, and the window a log is matched through.
 #ifndef CAPI_REPORT_CATALOG_H
 #define CAPI_REPORT_CATALOG_H
 
@@ -15,15 +14,6 @@ namespace capireport {
 using fieldaudit::Checker;
 using fieldaudit::Step;
 
-// The scalar primitives' printed lines.
-const char *const kScalarFormats[] = {
-    FIELDAUDIT_SCALAR_LINE("Check_bool"),
-    FIELDAUDIT_SCALAR_LINE("Check_int"),
-    FIELDAUDIT_SCALAR_LINE("Check_return_result"),
-    FIELDAUDIT_CHAR_LINE,
-};
-const size_t kScalarCount = sizeof kScalarFormats / sizeof kScalarFormats[0];
-
 // One checker's steps and the line its output begins with.
 struct Info {
     const Checker *checker;
@@ -36,20 +26,10 @@ struct Info {
     const Info *first;  // whose first field line begins this checker's output
 };
 
-// A scalar primitive's line: "<name>,ret=<ret>,tar=<tar>", its parts taken
-// from the printed format.
-struct Scalar {
-    char *name;
-    char *prefix;  // up to the first value
-    char *middle;  // between the two values
-    bool text;     // the values are texts (Check_char)
-};
-
 struct Catalog {
     Info *infos;
     size_t count;
     size_t window;  // lines of the longest call, and one more
-    Scalar scalars[kScalarCount];
     const Info *walk;
     bool failure_ends[256];  // the last bytes of failure lines: a quick test
 };

@@ -1,4 +1,6 @@
-// The reasons for a failed step; see the notes on verdicts in calls.cpp.
+// The reasons for a failed step; see the notes on verdicts in calls.cpp. The
+// rules are the checkers' own (fieldaudit_tools.h): what keeps two values from
+// being validated, the count limit of a domain.
 #include "judge.h"
 
 #include <glib.h>
@@ -18,7 +20,7 @@ public:
     Text(const char *shown, size_t width)
         : shown_(shown),
           null_(strcmp(shown, fieldaudit::kNullMarker) == 0),
-          bytes_(unescape(shown)),
+          bytes_(unescape(shown, strlen(shown))),
           uncertain_(uncertain_bytes(shown)),
           unterminated_(!null_ && bytes_->len >= width) {}
     ~Text() { g_string_free(bytes_, TRUE); }
@@ -34,8 +36,15 @@ public:
     size_t length() const { return bytes_->len; }
     // Texts shown alike; different shown texts always hold different bytes.
     bool shown_alike(const Text &other) const { return strcmp(shown_, other.shown_) == 0; }
+    fieldaudit::Side side() const { return fieldaudit::Side{null_, !unterminated_}; }
 
 private:
+    static GString *unescape(const char *shown, size_t length) {
+        GString *bytes = g_string_sized_new(length);
+        g_string_set_size(bytes, fieldaudit::unescape(shown, length, bytes->str));
+        return bytes;
+    }
+
     const char *shown_;
     bool null_;
     GString *bytes_;
@@ -43,13 +52,25 @@ private:
     bool unterminated_;
 };
 
-// The reason shared by checks of two texts: a null or unterminated value.
-char *text_trouble(const Text &r, const Text &t, size_t width) {
-    if (r.null()) return g_strdup("result is null");
-    if (t.null()) return g_strdup("target is null");
-    if (r.unterminated()) return g_strdup_printf("result is unterminated: it fills all %zu bytes of its member", width);
-    if (t.unterminated()) return g_strdup_printf("target is unterminated: it fills all %zu bytes of its member", width);
+// The reason shared by every validation: a null or unterminated value.
+char *trouble_reason(fieldaudit::Side r, fieldaudit::Side t, size_t width) {
+    switch (fieldaudit::trouble(r, t)) {
+    case fieldaudit::kResultNull: return g_strdup("result is null");
+    case fieldaudit::kTargetNull: return g_strdup("target is null");
+    case fieldaudit::kResultUnterminated:
+        return g_strdup_printf("result is unterminated: it fills all %zu bytes of its member", width);
+    case fieldaudit::kTargetUnterminated:
+        return g_strdup_printf("target is unterminated: it fills all %zu bytes of its member", width);
+    case fieldaudit::kNoTrouble: break;
+    }
     return nullptr;
+}
+
+char *text_trouble(const Text &r, const Text &t, size_t width) { return trouble_reason(r.side(), t.side(), width); }
+
+// A number shown: null only as the null marker; numbers have no terminator.
+fieldaudit::Side number_side(const char *shown) {
+    return fieldaudit::Side{strcmp(shown, fieldaudit::kNullMarker) == 0, true};
 }
 
 }  // namespace
@@ -86,29 +107,24 @@ char *equal_text_reason(const Item &item, const Step &step) {
 }
 
 char *equal_number_reason(const Item &item) {
-    if (strcmp(item.result, fieldaudit::kNullMarker) == 0) return g_strdup("result is null");
-    if (strcmp(item.target, fieldaudit::kNullMarker) == 0) return g_strdup("target is null");
+    if (char *trouble = trouble_reason(number_side(item.result), number_side(item.target), 0)) return trouble;
     if (strcmp(item.result, item.target) != 0) return g_strdup("differs from the expected number");
     return nullptr;
 }
 
 char *domain_reason(const Item &item, const Step &step) {
-    if (strcmp(item.result, fieldaudit::kNullMarker) == 0) return g_strdup("result is null");
-    if (strcmp(item.target, fieldaudit::kNullMarker) == 0) return g_strdup("target is null");
+    if (char *trouble = trouble_reason(number_side(item.result), number_side(item.target), 0)) return trouble;
     long long value = 0;
     long long selector = 0;
-    integer(item.result, strlen(item.result), INT64_MIN, INT64_MAX, &value);
-    integer(item.target, strlen(item.target), INT64_MIN, INT64_MAX, &selector);
+    fieldaudit::parse_integer(item.result, strlen(item.result), INT64_MIN, INT64_MAX, &value);
+    fieldaudit::parse_integer(item.target, strlen(item.target), INT64_MIN, INT64_MAX, &selector);
     const fieldaudit::Domain domain =
         fieldaudit::select_domain(static_cast<unsigned int>(static_cast<int>(selector)));
     if (domain.entries == nullptr) return g_strdup_printf("not in domain: selector %s picks no table", item.target);
-    const int admitted = step.count < domain.length ? (step.count > 0 ? step.count : 0) : domain.length;
+    const int admitted = fieldaudit::domain_admitted(domain, step.count);
     GString *list = g_string_new(nullptr);
-    bool found = false;
-    for (int i = 0; i < admitted; ++i) {
-        g_string_append_printf(list, "%s%d", i ? ", " : "", domain.entries[i]);
-        found = found || domain.entries[i] == value;
-    }
+    for (int i = 0; i < admitted; ++i) g_string_append_printf(list, "%s%d", i ? ", " : "", domain.entries[i]);
+    const bool found = fieldaudit::domain_admits(domain, step.count, static_cast<int>(value));
     char *reason = found ? g_strdup_printf("failed, though selector %s with count %d admits %s here "
                                            "(table changed by the test program?)",
                                            item.target, step.count, item.result)

@@ -1,4 +1,5 @@
-// The kit's lines recognised; see lines.h and the notes in calls.cpp.
+// The kit's lines recognised; see lines.h and the notes in calls.cpp. The
+// values are read back with fieldaudit's inverse of its printing.
 #include "lines.h"
 
 #include <glib.h>
@@ -40,24 +41,6 @@ Item *item_new(Item::Kind kind, Count line) {
     return item;
 }
 
-// "\x" and two lower-case hexadecimal digits naming a byte the kit escapes
-// (0x01 to 0x1f, 0x7f; a NUL never stands in a shown text); its value, or -1.
-int escaped_at(const char *bytes, size_t length, size_t i) {
-    if (i + fieldaudit::kEscapedWidth > length || bytes[i] != '\\' || bytes[i + 1] != 'x') return -1;
-    const int high = g_ascii_xdigit_value(bytes[i + 2]);
-    const int low = g_ascii_xdigit_value(bytes[i + 3]);
-    if (high < 0 || low < 0 || g_ascii_isupper(bytes[i + 2]) || g_ascii_isupper(bytes[i + 3])) return -1;
-    const int c = high * 16 + low;
-    return (c > 0 && c < 0x20) || c >= 0x7f ? c : -1;
-}
-
-size_t unescaped_length(const char *shown, size_t length) {
-    size_t n = 0;
-    for (size_t i = 0; i < length; ++n) i += escaped_at(shown, length, i) >= 0 ? fieldaudit::kEscapedWidth : 1;
-    return n;
-}
-
-
 }  // namespace
 
 void item_free(void *p) {
@@ -71,89 +54,12 @@ void item_free(void *p) {
 bool uncertain_bytes(const char *shown) {
     const size_t length = strlen(shown);
     for (size_t i = 0; i < length; ++i) {
-        if (shown[i] == '?' || escaped_at(shown, length, i) >= 0) return true;
+        if (shown[i] == '?' || fieldaudit::escaped_at(shown, length, i) >= 0) return true;
     }
     return false;
-}
-
-GString *unescape(const char *shown) {
-    const size_t length = strlen(shown);
-    GString *bytes = g_string_sized_new(length);
-    for (size_t i = 0; i < length;) {
-        const int c = escaped_at(shown, length, i);
-        if (c >= 0) {
-            g_string_append_c(bytes, static_cast<char>(c));
-            i += fieldaudit::kEscapedWidth;
-        } else {
-            g_string_append_c(bytes, shown[i++]);
-        }
-    }
-    return bytes;
-}
-
-bool integer(const char *bytes, size_t length, long long low, long long high, long long *value) {
-    const bool negative = length > 0 && bytes[0] == '-';
-    const char *digits = bytes + (negative ? 1 : 0);
-    const size_t n = length - (negative ? 1 : 0);
-    if (n == 0 || n > 19 || (digits[0] == '0' && (n > 1 || negative))) return false;
-    unsigned long long magnitude = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (!g_ascii_isdigit(digits[i])) return false;
-        magnitude = magnitude * 10 + static_cast<unsigned>(digits[i] - '0');
-    }
-    long long v;
-    if (negative) {
-        if (magnitude > 9223372036854775808ULL) return false;
-        v = magnitude == 9223372036854775808ULL ? INT64_MIN : -static_cast<long long>(magnitude);
-    } else {
-        if (magnitude > 9223372036854775807ULL) return false;
-        v = static_cast<long long>(magnitude);
-    }
-    if (v < low || v > high) return false;
-    if (value) *value = v;
-    return true;
 }
 
 namespace {
-
-// A double as "%f" prints it.
-bool real(const char *bytes, size_t length) {
-    if (equals(bytes, length, "inf") || equals(bytes, length, "-inf") || equals(bytes, length, "nan") ||
-        equals(bytes, length, "-nan")) {
-        return true;
-    }
-    const char *dot = static_cast<const char *>(memchr(bytes, '.', length));
-    if (dot == nullptr || bytes + length - dot != 7) return false;
-    for (const char *p = dot + 1; p < bytes + length; ++p) {
-        if (!g_ascii_isdigit(*p)) return false;
-    }
-    const bool negative = bytes[0] == '-';
-    const char *digits = bytes + (negative ? 1 : 0);
-    const size_t n = static_cast<size_t>(dot - digits);
-    if (n == 0 || (digits[0] == '0' && n > 1)) return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (!g_ascii_isdigit(digits[i])) return false;
-    }
-    return true;
-}
-
-// Whether a checker of the kit can show this value for the step's member.
-bool possible_value(const Step &step, const char *v, size_t n) {
-    if (equals(v, n, fieldaudit::kNullMarker)) return true;
-    switch (step.member) {
-    case Step::kText:
-    case Step::kStringRecord:
-        return n <= fieldaudit::kEscapedWidth * step.width && unescaped_length(v, n) <= step.width;
-    case Step::kUnsigned8: return integer(v, n, 0, 255, nullptr);
-    case Step::kUnsigned16: return integer(v, n, 0, 65535, nullptr);
-    case Step::kInt32: return integer(v, n, INT32_MIN, INT32_MAX, nullptr);
-    case Step::kInt64: return integer(v, n, INT64_MIN, INT64_MAX, nullptr);
-    case Step::kDouble: return real(v, n);
-    case Step::kRecord:
-    case Step::kRecordPointer: return false;
-    }
-    return false;
-}
 
 // Where `needle` occurs last in the bytes, or null.
 const char *last_of(const char *bytes, size_t length, const char *needle, size_t n) {
@@ -205,8 +111,8 @@ Item *field_item(const Catalog &catalog, const char *line, size_t length, Count 
         const char *target = at + separator_length;
         const size_t result_length = static_cast<size_t>(at - values);
         const size_t target_length = static_cast<size_t>(values + values_length - target);
-        if (!capireport::possible_value(step, values, result_length)) return nullptr;
-        if (info->checker->has_target ? !capireport::possible_value(step, target, target_length)
+        if (!fieldaudit::possible_value(step, values, result_length)) return nullptr;
+        if (info->checker->has_target ? !fieldaudit::possible_value(step, target, target_length)
                                       : !equals(target, target_length,
                                                 step.member == Step::kText ? fieldaudit::kNullMarker : "0")) {
             return nullptr;
@@ -221,8 +127,9 @@ Item *field_item(const Catalog &catalog, const char *line, size_t length, Count 
     return nullptr;
 }
 
-Item *scalar_item(const Catalog &catalog, const char *line, size_t length, bool cut, Count number) {
-    for (const Scalar &s : catalog.scalars) {
+Item *scalar_item(const char *line, size_t length, bool cut, Count number) {
+    for (size_t k = 0; k < fieldaudit::kScalarLineCount; ++k) {
+        const fieldaudit::ScalarLine &s = fieldaudit::kScalarLines[k];
         if (!starts(line, length, s.prefix)) continue;
         const char *values = line + strlen(s.prefix);
         const size_t values_length = length - strlen(s.prefix);
@@ -242,8 +149,8 @@ Item *scalar_item(const Catalog &catalog, const char *line, size_t length, bool 
         if (!starts(middle, rest, s.middle)) return nullptr;
         const char *tar = middle + strlen(s.middle);
         const size_t tar_length = rest - strlen(s.middle);
-        if (!integer(values, ret_length, INT32_MIN, INT32_MAX, nullptr) ||
-            !integer(tar, tar_length, INT32_MIN, INT32_MAX, nullptr)) {
+        if (!fieldaudit::parse_integer(values, ret_length, INT32_MIN, INT32_MAX, nullptr) ||
+            !fieldaudit::parse_integer(tar, tar_length, INT32_MIN, INT32_MAX, nullptr)) {
             return nullptr;
         }
         Item *item = item_new(Item::kScalar, number);
@@ -274,7 +181,7 @@ Item *classify(const Catalog &catalog, const char *line, size_t length, bool cut
         length -= sizeof kInvalid - 1;
     }
     if (fieldaudit::escaped_length(line, length) != length) return nullptr;  // a raw control byte
-    if (cut) return scalar_item(catalog, line, length, cut, number);
+    if (cut) return scalar_item(line, length, cut, number);
     if (is_line(line, length, kDomainPass)) return item_new(Item::kPass, number);
     if (is_line(line, length, kDomainFailed)) return item_new(Item::kFailed, number);
     if (is_failure_line(catalog, line, length)) {
@@ -282,7 +189,7 @@ Item *classify(const Catalog &catalog, const char *line, size_t length, bool cut
         item->text = g_strdup_printf("%.*s\n", static_cast<int>(length), line);
         return item;
     }
-    if (Item *item = scalar_item(catalog, line, length, cut, number)) return item;
+    if (Item *item = scalar_item(line, length, cut, number)) return item;
     return field_item(catalog, line, length, number);
 }
 

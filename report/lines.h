@@ -1,7 +1,7 @@
 // Recognising a line of the kit in captured output: field lines, the domain
 // check's pass and failed lines, the steps' failure lines and the scalar
-// primitives' lines, with the values as shown; and reading shown values back
-// (escapes undone, numbers as the checkers' conversions print them).
+// primitives' lines, with the values as shown (read back with fieldaudit's
+// inverse of its printing, fieldaudit_tools.h).
 #ifndef CAPI_REPORT_LINES_H
 #define CAPI_REPORT_LINES_H
 
@@ -36,10 +36,6 @@ Item *classify(const Catalog &catalog, const char *line, size_t length, bool cut
 // and GLib's own print handler, on a console that is not UTF-8, shows every
 // character it cannot convert as "?".
 bool uncertain_bytes(const char *shown);
-// The bytes of a shown text, its escapes undone.
-GString *unescape(const char *shown);
-// A whole decimal number as "%d" or "%lld" prints it, within the bounds.
-bool integer(const char *bytes, size_t length, long long low, long long high, long long *value);
 
 }  // namespace capireport
 
