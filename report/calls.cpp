@@ -129,6 +129,25 @@ bool failure_line_at(const LogState &log, size_t pos, const Step &step) {
     return item && item->kind == Item::kFailure && step.failure && strcmp(item->text, step.failure) == 0;
 }
 
+// Why a judged step failed, or null where it passed. A step whose lines show
+// its verdict (an outcome or a failure line) failed where they say so; one
+// whose lines do not is judged from the two values, as the checker judges.
+char *reason_of(const Item &field, const Step &step, const fieldaudit::Treatment &treatment, bool failed) {
+    if ((treatment.outcome_line || step.failure) && !failed) return nullptr;
+    switch (step.kind) {
+    case Step::kDomain: return domain_reason(field, step);
+    case Step::kFormat: return format_reason(field, step);
+    case Step::kEqualText: {
+        char *reason = equal_text_reason(field, step);
+        return reason || !failed ? reason : g_strdup("failed, though both texts read the same here");
+    }
+    case Step::kEqualNumber: return equal_number_reason(field);
+    case Step::kShow:
+    case Step::kSub: break;
+    }
+    return nullptr;
+}
+
 // Follows the checker's lines from `pos` and moves past them; true when all
 // were there. With a call, also judges each step and notes what failed;
 // `sub` names the sub-checker whose steps these are, or is null.
@@ -148,50 +167,29 @@ bool match(const LogState &log, const Info &info, size_t &pos, Call *call, const
             return break_off(log, call, pos, g_strdup_printf("%s line of %s", info.checker->name, step.field));
         }
         ++pos;
-        char *reason = nullptr;
-        switch (step.kind) {
-        case Step::kDomain: {
+        // The lines the step printed after its field line, as its treatment
+        // has them: the domain check's pass or failed line, then the failure
+        // line where the step failed and has one.
+        const fieldaudit::Treatment &treatment = fieldaudit::treatment(step.kind);
+        bool failed = false;
+        if (treatment.outcome_line) {
             const Item *outcome = at(log, pos);
             if (!outcome || (outcome->kind != Item::kPass && outcome->kind != Item::kFailed)) {
                 return break_off(log, call, pos, g_strdup_printf("pass or failed line of %s", step.field));
             }
             ++pos;
-            if (outcome->kind == Item::kFailed) {
-                if (step.failure) {
-                    if (!failure_line_at(log, pos, step)) {
-                        return break_off(log, call, pos, g_strdup_printf("failure line of %s", step.field));
-                    }
-                    ++pos;
+            failed = outcome->kind == Item::kFailed;
+            if (failed && step.failure) {
+                if (!failure_line_at(log, pos, step)) {
+                    return break_off(log, call, pos, g_strdup_printf("failure line of %s", step.field));
                 }
-                if (call) reason = domain_reason(*field, step);
-            }
-            break;
-        }
-        case Step::kFormat:
-            if (failure_line_at(log, pos, step)) {
                 ++pos;
-                if (call) reason = format_reason(*field, step);
             }
-            break;
-        case Step::kEqualText:
-            if (step.failure) {
-                if (failure_line_at(log, pos, step)) {
-                    ++pos;
-                    if (call) {
-                        reason = equal_text_reason(*field, step);
-                        if (!reason) reason = g_strdup("failed, though both texts read the same here");
-                    }
-                }
-            } else if (call) {
-                reason = equal_text_reason(*field, step);
-            }
-            break;
-        case Step::kEqualNumber:
-            if (call) reason = equal_number_reason(*field);
-            break;
-        case Step::kShow:
-        case Step::kSub: break;
+        } else if (treatment.judged && failure_line_at(log, pos, step)) {
+            ++pos;
+            failed = true;
         }
+        char *reason = call && treatment.judged ? reason_of(*field, step, treatment, failed) : nullptr;
         if (reason) {
             char *label = sub ? g_strdup_printf("%s in %s", step.field, sub) : g_strdup(step.field);
             note(call, label, field->result, field->target, reason);
@@ -216,7 +214,8 @@ void stray(LogState &log, const Item &item) {
         const Step &step = item.info->steps[item.step];
         reason = g_strdup_printf("%s line of %s outside a whole call", item.info->checker->name, step.field);
         const Item *next = at(log, pos);
-        if (step.kind == Step::kDomain && next && (next->kind == Item::kPass || next->kind == Item::kFailed)) {
+        if (fieldaudit::treatment(step.kind).outcome_line && next &&
+            (next->kind == Item::kPass || next->kind == Item::kFailed)) {
             ++pos;
             if (next->kind == Item::kFailed && failure_line_at(log, pos, step)) ++pos;
         } else if (failure_line_at(log, pos, step)) {
