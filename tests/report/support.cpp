@@ -49,12 +49,18 @@ int remove_entry(const char *path, const struct stat *, int, struct FTW *) { ret
 Outcome report_of(const std::vector<Source> &sources, size_t piece) {
     std::vector<capireport::Input *> inputs;
     for (const Source &s : sources) inputs.push_back(read_bytes(s, piece));
-    GString *out = g_string_new(nullptr), *err = g_string_new(nullptr), *xml = g_string_new(nullptr);
+    GString *out = g_string_new(nullptr), *err = g_string_new(nullptr);
     capireport::Summary *summary = capireport::summarize(inputs.data(), inputs.size());
     capireport::write_problems(*summary, err);
     capireport::write_text(*summary, out);
-    capireport::write_junit(*summary, xml);
-    Outcome o{take(out), take(err), take(xml), summary->status};
+    Outcome o{take(out), take(err), "", summary->status, {}};
+    for (const capireport::Option &option : capireport::kOptions) {
+        if (option.output == nullptr) continue;
+        GString *file = g_string_new(nullptr);
+        option.output(*summary, file);
+        o.files[option.name] = take(file);
+    }
+    o.junit = o.files["junit"];
     capireport::summary_free(summary);
     for (capireport::Input *in : inputs) capireport::input_free(in);
     return o;
