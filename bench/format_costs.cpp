@@ -7,7 +7,7 @@
 //   format_costs [--jit] [--rounds N] [FORMAT]
 //
 // --jit compiles the floors' patterns with G_REGEX_OPTIMIZE (PCRE2's JIT).
-// FORMAT limits the run to one format; all 25 by default. Linked with
+// FORMAT limits the run to one format; every format by default. Linked with
 // fieldaudit_strict (format_costs_strict), the floors match the whole value.
 #include <glib.h>
 #include <stdio.h>

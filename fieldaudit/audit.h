@@ -3,14 +3,18 @@
 // A checker is the list of its fields in output order, written once as a
 // function template over a front (checks_*.h): the exported checkers run it
 // with RecordAudit below, the kit's tools read it as data through the
-// describing front (describe.h). For each field the auditing front
-// prints the field line (result first, target second, in the conversion of the
-// member's type) and applies one treatment: printed only, value-domain check,
-// format check, equal text, equal number, or a sub-checker. A failed treatment
-// prints the field's failure line, if it has one, and clears the verdict;
-// every step runs whatever the earlier ones found.
+// describing front (describe.cpp, declared in fieldaudit_tools.h). For each
+// field the auditing front prints the field line (result first, target
+// second, in the conversion of the member's type) and applies one treatment:
+// printed only, value-domain check, format check, equal text, equal number,
+// or a sub-checker. A failed treatment prints the field's failure line, if it
+// has one, and clears the verdict; every step runs whatever the earlier ones
+// found. What lines each kind of step prints is stated once, as the
+// treatments of fieldaudit_tools.h.
 //
-// The rules for values that cannot be trusted live here and nowhere else:
+// The rules for values that cannot be trusted (applied here; the order in
+// which a failure names them is trouble() in fieldaudit_tools.h, which the
+// report reads too):
 // - A null pointer (record or pointer member, either side) is never followed.
 //   The line shows "(null)" for that value, numbers included, and every
 //   validation needing it fails: a domain check prints the domain check's own
