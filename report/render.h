@@ -30,8 +30,8 @@ struct Option {
     const char *name;      // without the leading "--"
     const char *argument;  // its argument as the usage line and --help name it
     const char *help;
-    Kind input;            // inputs: the kind each names
-    Renderer output;       // a file output: what goes into the file; null for inputs
+    Kind input;            // an input option: the kind of input each path names
+    Renderer output;       // a file output: what goes into the file; null for an input option
 };
 
 // In the order of --help and of the usage line. Inputs are read sheets
