@@ -18,11 +18,11 @@ int main() {
     for (const char *marker : kMarkers) {
         if (check_log_exist(marker) != 0) {
             puts("failed!!!!!");
-            xls_write(kRowName, "failed");
+            xls_write(kRowName, 0);
             return 0;
         }
     }
     puts("pass!!!");
-    xls_write(kRowName, "pass");
+    xls_write(kRowName, 1);
     return 0;
 }
