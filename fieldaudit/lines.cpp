@@ -1,6 +1,6 @@
 // The tools' side of the line grammar and of the treatments: reading shown
 // values back (the inverse of escaping and of the printf conversions), the
-// scalar primitives' lines, the format table and the rule of each step kind.
+// scalar primitives' lines and the rule of each step kind.
 #include <glib.h>
 #include <string.h>
 
@@ -50,10 +50,6 @@ const ScalarLine kScalarLines[] = {
 };
 #undef FIELDAUDIT_SCALAR_LINE_OF
 const size_t kScalarLineCount = sizeof kScalarLines / sizeof kScalarLines[0];
-
-#define FIELDAUDIT_FORMAT_OF(name, variable, pattern) {name, #variable, &variable},
-const Format kFormats[kFormatCount] = {FIELDAUDIT_FORMATS(FIELDAUDIT_FORMAT_OF)};
-#undef FIELDAUDIT_FORMAT_OF
 
 int escaped_at(const char *shown, size_t length, size_t i) {
     if (i + kEscapedWidth > length || shown[i] != '\\' || shown[i + 1] != 'x') return -1;
