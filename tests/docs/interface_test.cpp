@@ -18,7 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -33,17 +32,20 @@
 namespace {
 
 std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << path;
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    gchar *bytes = nullptr;
+    gsize length = 0;
+    EXPECT_TRUE(g_file_get_contents(path.c_str(), &bytes, &length, nullptr)) << path;
+    const std::string text(bytes != nullptr ? bytes : "", length);
+    g_free(bytes);
+    return text;
 }
 
+// The lines of a text, without their newlines (none after the last one).
 std::vector<std::string> lines_of(const std::string &text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    gchar **split = g_strsplit(text.c_str(), "\n", -1);
+    std::vector<std::string> lines(split, split + g_strv_length(split));
+    g_strfreev(split);
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
 }
 
