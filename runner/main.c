@@ -15,6 +15,7 @@
 
 #include "bundle.h"
 #include "result_sheet.h"
+#include "result_sheet_row.h"
 #include "run.h"
 #include "session.h"
 #include "text.h"
@@ -483,10 +484,10 @@ typedef struct {
  * every row from there on is dropped. */
 static void copy_row(row_copy *c, const char *row, size_t length, size_t kept, int unfinished)
 {
-    static const char pass[] = RESULT_SHEET_SEPARATOR RESULT_SHEET_PASS "\n";
-    static const char failed[] = RESULT_SHEET_SEPARATOR RESULT_SHEET_FAILED "\n";
     capi_session_test *test = c->test;
     const size_t size = length + (unfinished ? 1 : 0);
+    size_t name_length;
+    int verdict = 0;
 
     if (size > c->room) {
         c->room = 0; /* the copy is cut here */
@@ -507,12 +508,16 @@ static void copy_row(row_copy *c, const char *row, size_t length, size_t kept, i
     c->room -= size;
     ++test->rows;
     ++c->s->copied_rows;
-    if (!unfinished && length >= sizeof pass - 1 &&
-        memcmp(row + length - (sizeof pass - 1), pass, sizeof pass - 1) == 0) {
-        ++test->rows_passed;
-    } else if (!unfinished && length >= sizeof failed - 1 &&
-               memcmp(row + length - (sizeof failed - 1), failed, sizeof failed - 1) == 0) {
-        ++test->rows_failed;
+    /* Its outcome, read as the report reads rows: without the line end (a CR
+     * before the newline is part of it). */
+    if (!unfinished) {
+        --length;
+        if (length > 0 && row[length - 1] == '\r') {
+            --length;
+        }
+    }
+    if (result_sheet_read_row(row, length, &name_length, &verdict) == NULL) {
+        ++*(verdict == 1 ? &test->rows_passed : &test->rows_failed);
     }
 }
 
