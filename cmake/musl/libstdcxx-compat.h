@@ -12,6 +12,10 @@
 #define __GLIBC_PREREQ(major, minor) 0
 #endif
 typedef locale_t __locale_t;
+/* musl, like glibc from 2.34 on, has every thread function in the C library:
+ * libstdc++ calls them directly instead of through weak references, which
+ * a static link may leave unresolved (locks that do nothing). */
+#define _GLIBCXX_GTHREAD_USE_WEAK 0
 
 /* The classification bits of the table __ctype_b_loc() returns; musl's
  * table has glibc's layout (little-endian bit order). */
