@@ -23,6 +23,10 @@ if(NOT DEFINED TOLVA_MUSL_CXX_COMPAT)
 endif()
 set(TOLVA_MUSL_SYSROOT ${TOLVA_MUSL_SYSROOT} CACHE PATH "musl sysroot with GLib")
 set(TOLVA_MUSL_CXX_COMPAT ${TOLVA_MUSL_CXX_COMPAT} CACHE PATH "libstdcxx-compat.o folder, or empty")
+if(NOT EXISTS ${TOLVA_MUSL_SYSROOT}/usr/lib/pkgconfig/glib-2.0.pc)
+  message(FATAL_ERROR "No GLib for musl in ${TOLVA_MUSL_SYSROOT} (usr/lib/pkgconfig/glib-2.0.pc): "
+    "run scripts/musl-sysroot, or set TOLVA_MUSL_SYSROOT to a firmware SDK's staging folder")
+endif()
 # The compiler checks (try_compile) see the same two.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TOLVA_MUSL_SYSROOT TOLVA_MUSL_CXX_COMPAT)
 
