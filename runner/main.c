@@ -17,6 +17,7 @@
 #include "result_sheet.h"
 #include "run.h"
 #include "session.h"
+#include "text.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -36,7 +37,7 @@
 #endif
 
 #define DEFAULT_RESULTS "/tmp/capi-run"
-#define DEFAULT_TIMEOUT_MS (600UL * 1000UL)
+#define DEFAULT_TIMEOUT_MS (600ULL * 1000ULL)
 #define DEFAULT_MAX_OUTPUT (4ULL * 1024 * 1024)
 #define BUSPROBE_NAME "busprobe"
 /* Other names tried when the results folder exists: DIR.1 ... DIR.99. */
@@ -60,7 +61,7 @@ static void on_signal(int number)
 
 typedef struct {
     const char *results;
-    unsigned long timeout_ms;
+    unsigned long long timeout_ms;
     unsigned long long max_output;
     const char *sheet;
     const char *busprobe; /* NULL: the one beside capi-run */
@@ -87,13 +88,27 @@ typedef struct {
     size_t room;
 } files;
 
+/*
+ * A file of the session's own (the summary, the rows' copy), written through
+ * an offset kept here into room reserved when it is made, so that a test
+ * filling the file system cannot take the bytes the session still needs. At
+ * its end it is cut to what was written.
+ */
+typedef struct {
+    int fd;
+    off_t length;
+} kept_file;
+
+#define SUMMARY_ROOM (64 * 1024)
+#define SHEET_ROOM (16 * 1024)
+
 typedef struct {
     options opt;
     char results[PATH_MAX];
     int folder;
-    int summary;          /* the summary file in the folder */
+    kept_file summary;    /* the summary file in the folder */
     int summary_failed;
-    int sheet_copy;       /* CAPI_SESSION_SHEET in the folder */
+    kept_file sheet_copy; /* CAPI_SESSION_SHEET in the folder */
     unsigned long copied_rows;
     files made;
     run_limits limits;
@@ -243,16 +258,18 @@ static const char *value_of(char **argv, int argc, int *i, const char *name)
     return argv[++*i];
 }
 
-static unsigned long parse_seconds(const char *text)
+static unsigned long long parse_seconds(const char *text)
 {
     char *end;
     double seconds;
+    unsigned long long ms;
     errno = 0;
     seconds = strtod(text, &end);
     if (errno != 0 || end == text || *end != '\0' || !(seconds > 0) || seconds > 86400.0 * 365) {
         usage("--timeout takes a number of seconds above 0");
     }
-    return (unsigned long)(seconds * 1000 + 0.5) > 0 ? (unsigned long)(seconds * 1000 + 0.5) : 1;
+    ms = (unsigned long long)(seconds * 1000 + 0.5);
+    return ms > 0 ? ms : 1;
 }
 
 static unsigned long long parse_bytes(const char *text)
@@ -375,10 +392,9 @@ static void make_results(session *s)
 
 /* Makes a file of the folder and lists it for the bundle; -1 when it cannot
  * (the reason then in `error`, when given). */
-static int make_file(session *s, const char *name, int append, char *error, size_t size)
+static int make_file(session *s, const char *name, char *error, size_t size)
 {
-    const int fd = openat(s->folder, name,
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : 0), 0644);
+    const int fd = openat(s->folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         if (error != NULL) {
             snprintf(error, size, "%s", strerror(errno));
@@ -390,27 +406,42 @@ static int make_file(session *s, const char *name, int append, char *error, size
     return fd;
 }
 
-static int write_all(int fd, const char *text, size_t length)
+/* Makes the file with `room` bytes reserved (where the file system can). */
+static int kept_open(session *s, const char *name, off_t room, kept_file *file)
 {
-    while (length > 0) {
-        const ssize_t n = write(fd, text, length);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        text += n;
-        length -= (size_t)n;
+    file->length = 0;
+    file->fd = make_file(s, name, NULL, 0);
+    if (file->fd < 0) {
+        return -1;
     }
+    (void)posix_fallocate(file->fd, 0, room);
     return 0;
+}
+
+static int kept_write(kept_file *file, const void *data, size_t length)
+{
+    return capi_write_all(file->fd, data, length, &file->length);
+}
+
+/* Cuts off the room not used and closes the file. */
+static int kept_close(kept_file *file)
+{
+    const int cut = ftruncate(file->fd, file->length);
+    const int error = errno;
+    const int closed = close(file->fd);
+    file->fd = -1;
+    if (cut != 0) {
+        errno = error;
+        return -1;
+    }
+    return closed;
 }
 
 /* A line (or lines) of the summary: on standard output and into the folder. */
 static void report(session *s, const char *text, size_t length)
 {
-    (void)write_all(STDOUT_FILENO, text, length);
-    if (s->summary >= 0 && write_all(s->summary, text, length) != 0 && !s->summary_failed) {
+    (void)capi_write_all(STDOUT_FILENO, text, length, NULL);
+    if (s->summary.fd >= 0 && kept_write(&s->summary, text, length) != 0 && !s->summary_failed) {
         s->summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s->results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
@@ -510,7 +541,7 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
                 row_whole = 0;
             }
         }
-        if (!failed && keep > 0 && write_all(s->sheet_copy, block, keep) != 0) {
+        if (!failed && keep > 0 && kept_write(&s->sheet_copy, block, keep) != 0) {
             snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
             failed = 1;
         }
@@ -526,7 +557,7 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
     if (row_length > 0 && limit > 0 && !failed) {
         /* A last row without its newline: copied with one, so that the next
          * test's rows start on a line of their own. */
-        if (write_all(s->sheet_copy, row, row_length) == 0 && write_all(s->sheet_copy, "\n", 1) == 0) {
+        if (kept_write(&s->sheet_copy, row, row_length) == 0 && kept_write(&s->sheet_copy, "\n", 1) == 0) {
             test->rows_dropped -= row_length;
             count_row(test, row, row_length, 0);
             s->copied_rows = test->rows_first - 1 + test->rows;
@@ -618,8 +649,8 @@ static void run_one(session *s, const char *path, const char *name)
     file_stem(s, test.name, name != NULL, stem, sizeof stem);
     with_suffix(test.out.file, stem, ".out");
     with_suffix(test.err.file, stem, ".err");
-    out = make_file(s, test.out.file, 0, test.out.error, sizeof test.out.error);
-    err = make_file(s, test.err.file, 0, test.err.error, sizeof test.err.error);
+    out = make_file(s, test.out.file, test.out.error, sizeof test.out.error);
+    err = make_file(s, test.err.file, test.err.error, sizeof test.err.error);
     if (out < 0) {
         test.out.file[0] = '\0';
     }
@@ -674,7 +705,7 @@ int main(int argc, char **argv)
     size_t i;
 
     memset(&s, 0, sizeof s);
-    s.summary = -1;
+    s.summary.fd = -1;
     first = parse_options(argc, argv, &s.opt);
     if (first >= argc) {
         usage("no TEST given");
@@ -692,12 +723,10 @@ int main(int argc, char **argv)
     s.limits.max_output = s.opt.max_output;
     s.limits.wake_fd = g_wake[0];
     s.limits.interrupted = &g_interrupted;
-    s.summary = make_file(&s, CAPI_SESSION_SUMMARY, 1, NULL, 0);
-    if (s.summary < 0) {
+    if (kept_open(&s, CAPI_SESSION_SUMMARY, SUMMARY_ROOM, &s.summary) != 0) {
         fail_setup("%s/%s: %s", s.results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
-    s.sheet_copy = make_file(&s, CAPI_SESSION_SHEET, 1, NULL, 0);
-    if (s.sheet_copy < 0) {
+    if (kept_open(&s, CAPI_SESSION_SHEET, SHEET_ROOM, &s.sheet_copy) != 0) {
         fail_setup("%s/%s: %s", s.results, CAPI_SESSION_SHEET, strerror(errno));
     }
 
@@ -731,11 +760,11 @@ int main(int argc, char **argv)
         }
     }
     reportf(&s, "# %u test points: %u ok, %u not ok\n", s.points, s.points - s.not_ok, s.not_ok);
-    if (close(s.summary) != 0 && !s.summary_failed) {
+    if (kept_close(&s.summary) != 0 && !s.summary_failed) {
         s.summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s.results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
-    close(s.sheet_copy);
+    kept_close(&s.sheet_copy);
     if (s.opt.console &&
         capi_bundle_write(STDOUT_FILENO, s.results, (const char *const *)s.made.names, s.made.count) != 0) {
         fprintf(stderr, "capi-run: console bundle: %s\n", strerror(errno));

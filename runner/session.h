@@ -84,7 +84,7 @@ int capi_session_ok(const capi_session_test *test);
  * in "\n") into `out`. Returns its length, or 0 when `size` is too small
  * (CAPI_SESSION_POINT_MAX always suffices).
  */
-#define CAPI_SESSION_POINT_MAX 8192
+#define CAPI_SESSION_POINT_MAX 16384
 size_t capi_session_format(const capi_session_test *test, char *out, size_t size);
 
 /*

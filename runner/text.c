@@ -1,7 +1,11 @@
-/* Escaping, CRC-32 and base64 for the runner's printed forms. */
+/* Escaping, CRC-32, base64, whole writes and problem lines for the runner. */
+#define _POSIX_C_SOURCE 200809L
 #include "text.h"
 
+#include <errno.h>
+#include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 static const char kHex[] = "0123456789abcdef";
 static const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -152,4 +156,40 @@ size_t capi_base64_decode(const char *text, size_t length, unsigned char *out)
         }
     }
     return n;
+}
+
+void capi_problem_at(void (*problem)(const char *message, void *data), void *data, const char *path,
+                     unsigned long line, const char *format, va_list args)
+{
+    char message[1024];
+    int n;
+    if (problem == NULL) {
+        return;
+    }
+    n = snprintf(message, sizeof message, "%s:%lu: ", path, line);
+    if (n < 0 || (size_t)n >= sizeof message) {
+        n = 0;
+    }
+    vsnprintf(message + n, sizeof message - (size_t)n, format, args);
+    problem(message, data);
+}
+
+int capi_write_all(int fd, const void *data, size_t length, off_t *at)
+{
+    const char *bytes = (const char *)data;
+    while (length > 0) {
+        const ssize_t n = at != NULL ? pwrite(fd, bytes, length, *at) : write(fd, bytes, length);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        bytes += n;
+        length -= (size_t)n;
+        if (at != NULL) {
+            *at += n;
+        }
+    }
+    return 0;
 }

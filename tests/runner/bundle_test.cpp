@@ -57,9 +57,9 @@ Unpacked unpack(const RunDir &dir, const std::string &capture, const std::string
 class Bundle : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_.add_fault("t", "pass", "pass");
-        dir_.add_fault("t", "binary", "binary");
-        dir_.add_fault("t", "rows", "rows");
+        add_fault(dir_, "t", "pass", "pass");
+        add_fault(dir_, "t", "binary", "binary");
+        add_fault(dir_, "t", "rows", "rows");
         run_ = run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "--console", "t/pass",
                          "t/binary", "t/rows"},
                         dir_.path(), {{"CAPI_FAULT_SHEET", "capi.xls"}});
@@ -81,7 +81,7 @@ protected:
     const std::vector<std::string> files_ = {"capi-run.tap", "capi.xls", "pass.out", "pass.err",
                                              "binary.out", "binary.err", "rows.out", "rows.err"};
     RunDir dir_;
-    RunResult run_;
+    CapiRunResult run_;
     Lines lines_;
     size_t binary_ = 0;  // the file line of binary.out
 };
@@ -273,6 +273,52 @@ TEST_F(Bundle, HostileLinesAreRefused) {
     }
     EXPECT_FALSE(dir_.exists("x"));
     EXPECT_FALSE(dir_.exists("sub"));
+}
+
+}  // namespace
+
+namespace {
+
+// Captures mangled at random (bytes changed, lines dropped or doubled, the
+// end cut): whatever comes back is the original, byte for byte, and a
+// capture that lost anything never reads as whole.
+TEST_F(Bundle, MangledCapturesNeverGiveWrongFiles) {
+    unsigned seed = 17;
+    const auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    for (int round = 0; round < 60; ++round) {
+        Lines lines = lines_;
+        const unsigned changes = 1 + next(4);
+        for (unsigned k = 0; k < changes; ++k) {
+            const size_t at = next(static_cast<unsigned>(lines.size()));
+            switch (next(4)) {
+            case 0:
+                if (!lines[at].empty()) lines[at][next(static_cast<unsigned>(lines[at].size()))] ^= 1 + next(255);
+                break;
+            case 1:
+                lines.erase(lines.begin() + static_cast<long>(at));
+                break;
+            case 2:
+                lines.insert(lines.begin() + static_cast<long>(at), lines[at]);
+                break;
+            default:
+                lines.resize(at + 1);
+                break;
+            }
+        }
+        const std::string capture = join(lines);
+        const std::string into = "mangled" + std::to_string(round);
+        const Unpacked got = unpack(dir_, capture, into);
+        EXPECT_GE(got.rc, 0);
+        for (const auto &file : dir_.list(into)) {
+            EXPECT_EQ(dir_.read(into + "/" + file), dir_.read("res/" + file)) << round << ": " << file;
+        }
+        if (got.rc == 0) {
+            EXPECT_EQ(dir_.list(into).size(), files_.size()) << round;
+        }
+    }
 }
 
 }  // namespace
