@@ -159,7 +159,7 @@ static void report_case(capi_lava *lava, const char *set, const char *name, size
 {
     char id[CAPI_LAVA_CASE_MAX + 1];
     size_t n = strlen(set);
-    char *argv[8];
+    char *argv[9];
     int argc = 0;
     memcpy(id, set, n + 1);
     if (name != NULL) {
