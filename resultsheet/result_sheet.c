@@ -14,9 +14,9 @@
 #error "the build defines RESULT_SHEET_DEFAULT_PATH"
 #endif
 
-#define SEPARATOR " \t "
-#define PASS "pass\n"
-#define FAILED "failed\n"
+#define SEPARATOR RESULT_SHEET_SEPARATOR
+#define PASS RESULT_SHEET_PASS "\n"
+#define FAILED RESULT_SHEET_FAILED "\n"
 
 /* Room for the longest row: name, separator, the longer outcome. */
 #define ROW_MAX (RESULT_SHEET_NAME_MAX + sizeof SEPARATOR - 1 + sizeof FAILED - 1)
