@@ -286,10 +286,11 @@ static int parse_options(int argc, char **argv, options *opt)
     for (i = 1; i < argc; ++i) {
         const char *value;
         if (strcmp(argv[i], "--") == 0) {
-            return i + 1;
+            ++i;
+            break;
         }
         if (argv[i][0] != '-' || argv[i][1] == '\0') {
-            return i;
+            break;
         }
         if ((value = value_of(argv, argc, &i, "--results")) != NULL) {
             opt->results = value;
@@ -549,8 +550,9 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
 
 /* ---- Tests ---- */
 
-/* The file names of a test: its name, made unique within the folder. */
-static void file_stem(session *s, const char *name, char *stem, size_t size)
+/* The file names of a test: its name, made unique within the folder, where
+ * busprobe's names are kept for busprobe. */
+static void file_stem(session *s, const char *name, int busprobe, char *stem, size_t size)
 {
     int n;
     for (n = 1;; ++n) {
@@ -563,7 +565,7 @@ static void file_stem(session *s, const char *name, char *stem, size_t size)
         }
         snprintf(out, sizeof out, "%s.out", stem);
         if (fstatat(s->folder, out, &status, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT &&
-            (strcmp(stem, BUSPROBE_NAME) != 0 || s->opt.no_busprobe)) {
+            (busprobe || s->opt.no_busprobe || strcmp(stem, BUSPROBE_NAME) != 0)) {
             return;
         }
     }
@@ -622,7 +624,7 @@ static void run_one(session *s, const char *path, const char *name)
     } else {
         name_of(path, &test);
     }
-    file_stem(s, test.name, stem, sizeof stem);
+    file_stem(s, test.name, name != NULL, stem, sizeof stem);
     with_suffix(test.out.file, stem, ".out");
     with_suffix(test.err.file, stem, ".err");
     out = make_file(s, test.out.file, 0, test.out.error, sizeof test.out.error);
@@ -662,10 +664,13 @@ static void setup_signals(void)
     sigaction(SIGTERM, &action, NULL);
     action.sa_flags = SA_NOCLDSTOP;
     sigaction(SIGCHLD, &action, NULL);
-    /* A reader of standard output that went away ends nothing but the output. */
+    /* A reader of standard output that went away ends nothing but the
+     * output; a file-size limit fails the write (EFBIG), which is reported
+     * like a full file system. */
     action.sa_handler = SIG_IGN;
     action.sa_flags = 0;
     sigaction(SIGPIPE, &action, NULL);
+    sigaction(SIGXFSZ, &action, NULL);
 }
 
 int main(int argc, char **argv)
