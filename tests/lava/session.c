@@ -1,20 +1,16 @@
 /*
- * lava_session CAPTURE DIR: recovers the results folder that capi-run sent
- * with --console from a console capture into DIR, then prints one line per
- * test point of its summary, in order:
+ * lava_session DIR: the test points of a capi-run results folder, one line
+ * each, in order, as scripts/lava compares them with LAVA's results:
  *
  *     NAME \t ok|not-ok \t STDOUT-FILE \t FIRST-ROW \t ROWS
  *
- * Problems of the capture or of the summary go to standard error; the exit
- * status is 0 only when the folder came back whole and its summary reads
- * without problems.
+ * Problems of the summary go to standard error; the exit status is 0 only
+ * when it reads without problems.
  */
 #define _POSIX_C_SOURCE 200809L
 
 #include <stdio.h>
-#include <string.h>
 
-#include "bundle.h"
 #include "session.h"
 
 static void problem(const char *message, void *data)
@@ -34,14 +30,10 @@ static int point(const capi_session_test *test, void *data)
 int main(int argc, char **argv)
 {
     char summary[4096];
-    if (argc != 3) {
-        fputs("usage: lava_session CAPTURE DIR\n", stderr);
+    if (argc != 2) {
+        fputs("usage: lava_session DIR\n", stderr);
         return 2;
     }
-    if (capi_bundle_unpack(argv[1], argv[2], problem, NULL) != 0) {
-        fprintf(stderr, "lava_session: %s: the results folder did not come back whole\n", argv[1]);
-        return 1;
-    }
-    snprintf(summary, sizeof summary, "%s/%s", argv[2], CAPI_SESSION_SUMMARY);
+    snprintf(summary, sizeof summary, "%s/%s", argv[1], CAPI_SESSION_SUMMARY);
     return capi_session_read(summary, point, problem, NULL) == 0 ? 0 : 1;
 }
