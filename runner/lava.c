@@ -13,8 +13,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "result_sheet.h"
-
 extern char **environ;
 
 #define HELPER_CASE "lava-test-case"
@@ -299,25 +297,16 @@ static void report_calls(capi_lava *lava, const char *set, const char *out)
 /* A row of the folder's sheet: "name \t pass" or "name \t failed". */
 static void row_line(const char *line, size_t length, void *data)
 {
-    static const char pass[] = RESULT_SHEET_SEPARATOR RESULT_SHEET_PASS;
-    static const char failed[] = RESULT_SHEET_SEPARATOR RESULT_SHEET_FAILED;
     point_data *p = (point_data *)data;
+    size_t name;
+    capi_row row;
     ++p->line;
     if (p->line < p->first || p->line > p->last) {
         return;
     }
-    if (length > 0 && line[length - 1] == '\r') {
-        --length;
-    }
-    if (length > sizeof pass - 1 && memcmp(line + length - (sizeof pass - 1), pass, sizeof pass - 1) == 0) {
-        report_case(p->lava, p->set, line, length - (sizeof pass - 1), 1, NULL);
-    } else if (length > sizeof failed - 1 &&
-               memcmp(line + length - (sizeof failed - 1), failed, sizeof failed - 1) == 0) {
-        report_case(p->lava, p->set, line, length - (sizeof failed - 1), 0, NULL);
-    } else {
-        /* Not a row: the sheet reader fails it, and so does LAVA. */
-        report_case(p->lava, p->set, line, length, 0, NULL);
-    }
+    /* Not a row: the sheet reader fails it, and so does LAVA. */
+    row = capi_session_row(line, length, &name);
+    report_case(p->lava, p->set, line, name, row == CAPI_ROW_PASS, NULL);
 }
 
 static void report_rows(capi_lava *lava, const char *set, const capi_session_test *test)

@@ -3,6 +3,7 @@
 
 #include "session.h"
 
+#include "result_sheet.h"
 #include "text.h"
 
 #include <errno.h>
@@ -36,6 +37,32 @@ static unsigned long long dropped(const capi_session_test *test)
 int capi_session_ok(const capi_session_test *test)
 {
     return test->outcome == CAPI_PASSED && dropped(test) == 0;
+}
+
+/* Whether the row ends in `tail` after a name of at least one byte. */
+static int ends_in(const char *row, size_t length, const char *tail, size_t *name_length)
+{
+    const size_t n = strlen(tail);
+    if (length <= n || memcmp(row + length - n, tail, n) != 0) {
+        return 0;
+    }
+    *name_length = length - n;
+    return 1;
+}
+
+capi_row capi_session_row(const char *row, size_t length, size_t *name_length)
+{
+    if (length > 0 && row[length - 1] == '\r') {
+        --length;
+    }
+    if (ends_in(row, length, RESULT_SHEET_SEPARATOR RESULT_SHEET_PASS, name_length)) {
+        return CAPI_ROW_PASS;
+    }
+    if (ends_in(row, length, RESULT_SHEET_SEPARATOR RESULT_SHEET_FAILED, name_length)) {
+        return CAPI_ROW_FAILED;
+    }
+    *name_length = length;
+    return CAPI_ROW_MALFORMED;
 }
 
 /* A growing text in a fixed buffer; `failed` once anything did not fit. */

@@ -80,6 +80,15 @@ const char *capi_outcome_name(capi_outcome outcome);
 int capi_session_ok(const capi_session_test *test);
 
 /*
+ * What a sheet row says (`length` bytes, without its newline; a CR before it
+ * is part of the line end): CAPI_ROW_PASS or CAPI_ROW_FAILED for
+ * "name \t pass" and "name \t failed" with a name of `*name_length` bytes,
+ * CAPI_ROW_MALFORMED for anything else.
+ */
+typedef enum { CAPI_ROW_MALFORMED, CAPI_ROW_PASS, CAPI_ROW_FAILED } capi_row;
+capi_row capi_session_row(const char *row, size_t length, size_t *name_length);
+
+/*
  * Formats the whole test point (its TAP line and YAML block, each line ending
  * in "\n") into `out`. Returns its length, or 0 when `size` is too small
  * (CAPI_SESSION_POINT_MAX always suffices).

@@ -267,7 +267,7 @@ TEST(Session, UsageAndSetupErrors) {
     dir.add_fault("t", "pass", "pass");
     const char usage[] =
         "usage: capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]\n"
-        "                [--busprobe PATH | --no-busprobe] [--console] TEST...\n";
+        "                [--busprobe PATH | --no-busprobe] [--console] [--lava] TEST...\n";
     const struct {
         std::vector<std::string> args;
         std::string err;
