@@ -115,7 +115,7 @@ TEST(SessionRow, ReadsTheRowGrammar) {
         {"wifi timer \t failed", CAPI_ROW_FAILED, 10},
         {"x \t pass\r", CAPI_ROW_PASS, 1},
         {" \t pass", CAPI_ROW_MALFORMED, 7},
-        {"x \t passed", CAPI_ROW_MALFORMED, 11},
+        {"x \t passed", CAPI_ROW_MALFORMED, 10},
         {"x \t PASS", CAPI_ROW_MALFORMED, 8},
         {"x\tpass", CAPI_ROW_MALFORMED, 6},
         {"x \t pass\r\r", CAPI_ROW_MALFORMED, 9},
