@@ -274,6 +274,16 @@ static int plain_name(const char *name)
            strcmp(name, "..") != 0;
 }
 
+/* The files before index `next` whose file lines never came. */
+static void lost_files(decoder *d, unsigned long next)
+{
+    if (next == d->next_index + 1) {
+        complain(d, "file %lu not recovered: its lines are missing", d->next_index);
+    } else if (next > d->next_index) {
+        complain(d, "files %lu-%lu not recovered: their lines are missing", d->next_index, next - 1);
+    }
+}
+
 static void on_file(decoder *d, char **words, size_t n)
 {
     unsigned long long index;
@@ -292,9 +302,7 @@ static void on_file(decoder *d, char **words, size_t n)
         complain(d, "file line with index %llu out of order", index);
         return;
     }
-    if (index > d->next_index) {
-        complain(d, "files %lu-%llu not recovered: their lines are missing", d->next_index, index - 1);
-    }
+    lost_files(d, (unsigned long)index);
     d->next_index = (unsigned long)index + 1;
     d->index = (long)index;
     d->size = size;
@@ -378,9 +386,7 @@ static void on_end(decoder *d, char **words, size_t n)
     if (files != d->files) {
         complain(d, "end line counts %llu files, the begin line %lu", files, d->files);
     }
-    if (d->next_index < d->files) {
-        complain(d, "files %lu-%lu not recovered: their lines are missing", d->next_index, d->files - 1);
-    }
+    lost_files(d, d->files);
     if (bytes != d->bytes && d->recovered == d->files) {
         complain(d, "end line counts %llu bytes, %llu came", bytes, d->bytes);
     }
@@ -418,15 +424,14 @@ static void on_line(decoder *d, char *line, size_t length, int cut)
         --length;
     }
     line[length] = '\0';
-    if (cut || length < 9 || line[length - 9] != ' ' || memchr(line, '\0', length) != NULL) {
-        complain(d, "damaged bundle line");
-        return;
-    }
-    crc_text = line + length - 8;
+    /* A line that does not end in its own checksum: cut, mixed with other
+     * text, or with a byte changed. */
+    crc_text = length >= 9 ? line + length - 8 : line;
     errno = 0;
     crc = strtoul(crc_text, &end, 16);
-    if (*end != '\0' || errno != 0 || crc != capi_crc32(0, line, length - 9) ||
-        strspn(crc_text, "0123456789abcdef") != 8) {
+    if (cut || length < 9 || line[length - 9] != ' ' || memchr(line, '\0', length) != NULL ||
+        *end != '\0' || errno != 0 || strspn(crc_text, "0123456789abcdef") != 8 ||
+        crc != capi_crc32(0, line, length - 9)) {
         complain(d, "damaged bundle line (checksum)");
         return;
     }

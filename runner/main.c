@@ -553,6 +553,14 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
 
 /* ---- Tests ---- */
 
+/* stem + suffix into a file name field (the stem is at most STEM_MAX + 15 bytes). */
+static void with_suffix(char *file, const char *stem, const char *suffix)
+{
+    const size_t length = strlen(stem);
+    memcpy(file, stem, length);
+    memcpy(file + length, suffix, strlen(suffix) + 1);
+}
+
 /* The file names of a test: its name, made unique within the folder, where
  * busprobe's names are kept for busprobe. */
 static void file_stem(session *s, const char *name, int busprobe, char *stem, size_t size)
@@ -566,7 +574,7 @@ static void file_stem(session *s, const char *name, int busprobe, char *stem, si
         } else {
             snprintf(stem, size, "%.*s-%d", STEM_MAX, name, n);
         }
-        snprintf(out, sizeof out, "%s.out", stem);
+        with_suffix(out, stem, ".out");
         if (fstatat(s->folder, out, &status, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT &&
             (busprobe || s->opt.no_busprobe || strcmp(stem, BUSPROBE_NAME) != 0)) {
             return;
@@ -602,14 +610,6 @@ static void not_started(session *s, const char *path, const char *reason)
     test.outcome = CAPI_NOT_STARTED;
     snprintf(test.reason, sizeof test.reason, "%s", reason);
     finish_point(s, &test);
-}
-
-/* stem + suffix into a file name field (the stem is at most STEM_MAX + 15 bytes). */
-static void with_suffix(char *file, const char *stem, const char *suffix)
-{
-    const size_t length = strlen(stem);
-    memcpy(file, stem, length);
-    memcpy(file + length, suffix, strlen(suffix) + 1);
 }
 
 static void run_one(session *s, const char *path, const char *name)

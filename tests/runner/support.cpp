@@ -117,8 +117,11 @@ bool emulated() {
 }
 
 void RunDir::add_fault(const std::string &sub, const std::string &name, const std::string &fault) const {
+    add_program(sub, name, std::string(CAPI_FAULT_DIR) + "/capi_fault_" + fault);
+}
+
+void RunDir::add_program(const std::string &sub, const std::string &name, const std::string &program) const {
     mkdir(file(sub).c_str(), 0755);
-    const std::string program = std::string(CAPI_FAULT_DIR) + "/capi_fault_" + fault;
     const std::string path = sub + "/" + name;
     if (!emulated()) {
         ASSERT_EQ(symlink(program.c_str(), file(path).c_str()), 0) << strerror(errno);

@@ -25,6 +25,8 @@ public:
     // Puts the fault program capi_fault_<fault> into the folder `sub` as `name`:
     // a link to it, or under an emulator a script that runs it there.
     void add_fault(const std::string &sub, const std::string &name, const std::string &fault) const;
+    // The same for any program of this build, given by its path.
+    void add_program(const std::string &sub, const std::string &name, const std::string &program) const;
 
 private:
     std::string path_;
