@@ -120,6 +120,12 @@ TEST(SessionRow, ReadsTheRowGrammar) {
         {"x\tpass", CAPI_ROW_MALFORMED, 6},
         {"x \t pass\r\r", CAPI_ROW_MALFORMED, 9},
         {"", CAPI_ROW_MALFORMED, 0},
+        {"a\tb \t pass", CAPI_ROW_MALFORMED, 10},
+        {"a \t b \t pass", CAPI_ROW_MALFORMED, 12},
+        {"na\x01me \t pass", CAPI_ROW_MALFORMED, 12},
+        {"na\x7fme \t failed", CAPI_ROW_MALFORMED, 14},
+        {"caf\xc3\xa9 \t pass", CAPI_ROW_PASS, 5},
+        {"x  \t  pass", CAPI_ROW_MALFORMED, 10},
     };
     for (const auto &c : cases) {
         size_t name = 99;
@@ -200,14 +206,15 @@ TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
     const std::string report = bin_ + "/capi-report";
     stand_in("capi-report", "printf '%s\\n' \"capi-report $*\" >>" + transcript_ + "\ncat <<'EOF'\n" +
                                 std::string(kReport) + "EOF");
-    // Rows 3-6 are the test's: a pass, a failed, one with a CR, a malformed line.
+    // Rows 3-7 are the test's: a pass, a failed, one with a CR, a malformed
+    // line, a line longer than any row.
     write("capi.xls",
           "other \t pass\nother \t failed\ndevice_info_function \t pass\nwifi timer \t failed\n"
-          "device_info_function \t pass\r\nnot a row\nlater \t pass\n");
+          "device_info_function \t pass\r\nnot a row\n" + std::string(5000, 'x') + " \t pass\nlater \t pass\n");
     capi_session_test t = point("capi demo", CAPI_FAILED, "capi demo.out");
     t.exit_status = 1;
     t.rows_first = 3;
-    t.rows = 4;
+    t.rows = 5;
     std::unique_ptr<capi_lava> lava(new capi_lava);
     capi_lava_start(lava.get(), 0, results_.c_str(), report.c_str());
     ASSERT_TRUE(lava->on);
@@ -222,6 +229,7 @@ TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
               "lava-test-case capi_demo.wifi_timer --result fail\n"
               "lava-test-case capi_demo.device_info_function.2 --result pass\n"
               "lava-test-case capi_demo.not_a_row --result fail\n"
+              "lava-test-case capi_demo." + std::string(90, 'x') + " --result fail\n"
               "lava-test-case capi_demo --result fail --measurement 1.234 --units seconds\n"
               "lava-test-set stop\n",
               transcript());
