@@ -232,13 +232,39 @@ typedef struct {
     unsigned long last;
 } point_data;
 
-/* A call line of capi-report's text report: "  PASS lines=1-19    NAME". */
+/* Lines of the kit in the output that belong to no call, as the total line
+ * of capi-report's text report counts them: "TOTAL FAIL calls=3 ... stray=1 ...". */
+static unsigned long stray_lines(const char *line, size_t length)
+{
+    static const char key[] = " stray=";
+    unsigned long n = 0;
+    size_t i;
+    if (length < 6 || memcmp(line, "TOTAL ", 6) != 0) {
+        return 0;
+    }
+    for (i = 0; i + sizeof key - 1 <= length; ++i) {
+        if (memcmp(line + i, key, sizeof key - 1) == 0) {
+            for (i += sizeof key - 1; i < length && line[i] >= '0' && line[i] <= '9'; ++i) {
+                n = n * 10 + (unsigned long)(line[i] - '0');
+            }
+            break;
+        }
+    }
+    return n;
+}
+
+/* A call line of capi-report's text report: "  PASS lines=1-19    NAME";
+ * its total line, for the stray lines. */
 static void call_line(const char *line, size_t length, int cut, void *data)
 {
     point_data *p = (point_data *)data;
     const char *name;
     int pass;
     if (cut) {
+        return;
+    } else if (stray_lines(line, length) > 0) {
+        /* The case JUnit has for the output's problems, "(log)". */
+        report_case(p->lava, p->set, "(log)", 5, 0, NULL);
         return;
     } else if (length > 7 && memcmp(line, "  PASS ", 7) == 0) {
         pass = 1;
@@ -307,12 +333,16 @@ static void row_line(const char *line, size_t length, int cut, void *data)
     if (p->line < p->first || p->line > p->last) {
         return;
     }
-    /* Not a row (a line too long for one among them): the sheet reader fails
-     * it, and so does LAVA. */
     if (!cut) {
         row = capi_session_row(line, length, &name);
     }
-    report_case(p->lava, p->set, line, name, row == CAPI_ROW_PASS, NULL);
+    if (row == CAPI_ROW_MALFORMED) {
+        /* Not a row (a line too long for one among them): a failed case
+         * named as JUnit names the sheet's problems, "(sheet)". */
+        report_case(p->lava, p->set, "(sheet)", 7, 0, NULL);
+    } else {
+        report_case(p->lava, p->set, line, name, row == CAPI_ROW_PASS, NULL);
+    }
 }
 
 static void report_rows(capi_lava *lava, const char *set, const capi_session_test *test)

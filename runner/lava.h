@@ -7,6 +7,8 @@
  *     set  capi_demo
  *       case capi_demo.CheckTolvaDeviceInfo_t   pass   a checker call of its output
  *       case capi_demo.device_info_function     pass   a sheet row it appended
+ *       case capi_demo._log_                    fail   lines of the kit outside any call
+ *       case capi_demo._sheet_                  fail   a line it appended that is no row
  *       ...
  *       case capi_demo                          pass   its outcome, with its seconds
  *

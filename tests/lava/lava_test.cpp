@@ -199,7 +199,7 @@ const char kReport[] =
     "    - LANIPAddr: result=\"1.2.3\" target=\"DATA_IP\": does not match format DATA_IP\n"
     "  PASS lines=54-68   entries=3 CheckTolva_FileEntry_t\n"
     "  PASS line=69       CheckTolvaDeviceInfo_t\n"
-    "TOTAL FAIL calls=4 pass=3 failed=1 incomplete=0 stray=0 foreign=0 results/capi_demo.out\n"
+    "TOTAL FAIL calls=4 pass=3 failed=1 incomplete=0 stray=2 foreign=0 results/capi_demo.out\n"
     "SUMMARY FAIL inputs=1 unreadable=0 names=0 failing=0 calls=4 failed=1 malformed=0 stray=0\n";
 
 TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
@@ -225,11 +225,12 @@ TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
               "lava-test-case capi_demo.CheckTolvaNetworkInfo_t --result fail\n"
               "lava-test-case capi_demo.CheckTolva_FileEntry_t --result pass\n"
               "lava-test-case capi_demo.CheckTolvaDeviceInfo_t.2 --result pass\n"
+              "lava-test-case capi_demo._log_ --result fail\n"
               "lava-test-case capi_demo.device_info_function --result pass\n"
               "lava-test-case capi_demo.wifi_timer --result fail\n"
               "lava-test-case capi_demo.device_info_function.2 --result pass\n"
-              "lava-test-case capi_demo.not_a_row --result fail\n"
-              "lava-test-case capi_demo." + std::string(90, 'x') + " --result fail\n"
+              "lava-test-case capi_demo._sheet_ --result fail\n"
+              "lava-test-case capi_demo._sheet_.2 --result fail\n"
               "lava-test-case capi_demo --result fail --measurement 1.234 --units seconds\n"
               "lava-test-set stop\n",
               transcript());
