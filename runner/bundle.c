@@ -24,22 +24,6 @@
 
 /* ---- Writing ---- */
 
-static int write_all(int fd, const char *text, size_t length)
-{
-    while (length > 0) {
-        const ssize_t n = write(fd, text, length);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        text += n;
-        length -= (size_t)n;
-    }
-    return 0;
-}
-
 /* Finishes the line in `line` (its text so far, `length` bytes, room for
  * LINE_MAX_LENGTH) with its checksum and newline, and writes it. */
 static int emit(int fd, char *line, size_t length)
@@ -50,7 +34,7 @@ static int emit(int fd, char *line, size_t length)
         errno = ENAMETOOLONG;
         return -1;
     }
-    return write_all(fd, line, length + (size_t)n);
+    return capi_write_all(fd, line, length + (size_t)n);
 }
 
 static int emit_text(int fd, const char *format, ...)
@@ -187,21 +171,11 @@ typedef struct {
 
 static void complain(decoder *d, const char *format, ...)
 {
-    char message[1024];
-    int n;
     va_list args;
     ++d->problems;
-    if (d->problem == NULL) {
-        return;
-    }
-    n = snprintf(message, sizeof message, "%s:%lu: ", d->capture, d->line);
-    if (n < 0 || (size_t)n >= sizeof message) {
-        n = 0;
-    }
     va_start(args, format);
-    vsnprintf(message + n, sizeof message - (size_t)n, format, args);
+    capi_problem_at(d->problem, d->data, d->capture, d->line, format, args);
     va_end(args);
-    d->problem(message, d->data);
 }
 
 /* The name for messages: escaped, so that it stays on one line. */

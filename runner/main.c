@@ -19,6 +19,7 @@
 #include "result_sheet.h"
 #include "run.h"
 #include "session.h"
+#include "text.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -38,7 +39,7 @@
 #endif
 
 #define DEFAULT_RESULTS "/tmp/capi-run"
-#define DEFAULT_TIMEOUT_MS (600UL * 1000UL)
+#define DEFAULT_TIMEOUT_MS (600ULL * 1000ULL)
 #define DEFAULT_MAX_OUTPUT (4ULL * 1024 * 1024)
 #define BUSPROBE_NAME "busprobe"
 #define REPORT_NAME "capi-report"
@@ -63,7 +64,7 @@ static void on_signal(int number)
 
 typedef struct {
     const char *results;
-    unsigned long timeout_ms;
+    unsigned long long timeout_ms;
     unsigned long long max_output;
     const char *sheet;
     const char *busprobe; /* NULL: the one beside capi-run */
@@ -248,16 +249,18 @@ static const char *value_of(char **argv, int argc, int *i, const char *name)
     return argv[++*i];
 }
 
-static unsigned long parse_seconds(const char *text)
+static unsigned long long parse_seconds(const char *text)
 {
     char *end;
     double seconds;
+    unsigned long long ms;
     errno = 0;
     seconds = strtod(text, &end);
     if (errno != 0 || end == text || *end != '\0' || !(seconds > 0) || seconds > 86400.0 * 365) {
         usage("--timeout takes a number of seconds above 0");
     }
-    return (unsigned long)(seconds * 1000 + 0.5) > 0 ? (unsigned long)(seconds * 1000 + 0.5) : 1;
+    ms = (unsigned long long)(seconds * 1000 + 0.5);
+    return ms > 0 ? ms : 1;
 }
 
 static unsigned long long parse_bytes(const char *text)
@@ -398,27 +401,11 @@ static int make_file(session *s, const char *name, int append, char *error, size
     return fd;
 }
 
-static int write_all(int fd, const char *text, size_t length)
-{
-    while (length > 0) {
-        const ssize_t n = write(fd, text, length);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        text += n;
-        length -= (size_t)n;
-    }
-    return 0;
-}
-
 /* A line (or lines) of the summary: on standard output and into the folder. */
 static void report(session *s, const char *text, size_t length)
 {
-    (void)write_all(STDOUT_FILENO, text, length);
-    if (s->summary >= 0 && write_all(s->summary, text, length) != 0 && !s->summary_failed) {
+    (void)capi_write_all(STDOUT_FILENO, text, length);
+    if (s->summary >= 0 && capi_write_all(s->summary, text, length) != 0 && !s->summary_failed) {
         s->summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s->results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
@@ -521,7 +508,7 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
                 row_whole = 0;
             }
         }
-        if (!failed && keep > 0 && write_all(s->sheet_copy, block, keep) != 0) {
+        if (!failed && keep > 0 && capi_write_all(s->sheet_copy, block, keep) != 0) {
             snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
             failed = 1;
         }
@@ -537,7 +524,7 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
     if (row_length > 0 && limit > 0 && !failed) {
         /* A last row without its newline: copied with one, so that the next
          * test's rows start on a line of their own. */
-        if (write_all(s->sheet_copy, row, row_length) == 0 && write_all(s->sheet_copy, "\n", 1) == 0) {
+        if (capi_write_all(s->sheet_copy, row, row_length) == 0 && capi_write_all(s->sheet_copy, "\n", 1) == 0) {
             test->rows_dropped -= row_length;
             count_row(test, row, row_length, 0);
             s->copied_rows = test->rows_first - 1 + test->rows;

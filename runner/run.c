@@ -217,7 +217,15 @@ void run_test(const char *path, int out_fd, int err_fd, const run_limits *limits
             /* Seen, not yet reaped: its process group id stays taken until
              * the group has been killed below. */
             info.si_pid = 0;
-            if (waitid(P_PID, (id_t)pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) {
+            rc = waitid(P_PID, (id_t)pid, &info, WEXITED | WNOHANG | WNOWAIT);
+            if ((rc == 0 && info.si_pid == pid) || (rc != 0 && errno != EINTR)) {
+                /* Ended, or (should waiting fail) taken as ended: the group
+                 * is killed below either way, so nothing is left running. */
+                if (rc != 0) {
+                    snprintf(test->reason, sizeof test->reason, "waiting for it: %s", strerror(errno));
+                    info.si_code = CLD_KILLED;
+                    info.si_status = SIGKILL;
+                }
                 exited = 1;
                 end = now;
                 drain_until = now + DRAIN_GRACE_MS;

@@ -8,7 +8,7 @@
 #include <signal.h>
 
 typedef struct {
-    unsigned long timeout_ms;     /* time a test may run */
+    unsigned long long timeout_ms; /* time a test may run */
     unsigned long long max_output; /* bytes kept per stream */
     int wake_fd;                  /* read end of the pipe the signal handlers write to */
     volatile sig_atomic_t *interrupted; /* set (to the signal) when capi-run is to stop */

@@ -191,21 +191,11 @@ typedef struct {
 
 static void complain(reader *r, const char *format, ...)
 {
-    char message[CAPI_SESSION_NAME_MAX + 256];
-    int n;
     va_list args;
     ++r->problems;
-    if (r->problem == NULL) {
-        return;
-    }
-    n = snprintf(message, sizeof message, "%s:%lu: ", r->path, r->line);
-    if (n < 0 || (size_t)n >= sizeof message) {
-        n = 0;
-    }
     va_start(args, format);
-    vsnprintf(message + n, sizeof message - (size_t)n, format, args);
+    capi_problem_at(r->problem, r->data, r->path, r->line, format, args);
     va_end(args);
-    r->problem(message, r->data);
 }
 
 static int read_number(const char *text, unsigned long long *value)

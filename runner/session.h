@@ -95,7 +95,7 @@ capi_row capi_session_row(const char *row, size_t length, size_t *name_length);
  * in "\n") into `out`. Returns its length, or 0 when `size` is too small
  * (CAPI_SESSION_POINT_MAX always suffices).
  */
-#define CAPI_SESSION_POINT_MAX 8192
+#define CAPI_SESSION_POINT_MAX 16384
 size_t capi_session_format(const capi_session_test *test, char *out, size_t size);
 
 /*

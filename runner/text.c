@@ -1,7 +1,10 @@
 /* Escaping, CRC-32 and base64 for the runner's printed forms. */
 #include "text.h"
 
+#include <errno.h>
+#include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 static const char kHex[] = "0123456789abcdef";
 static const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -152,4 +155,37 @@ size_t capi_base64_decode(const char *text, size_t length, unsigned char *out)
         }
     }
     return n;
+}
+
+void capi_problem_at(void (*problem)(const char *message, void *data), void *data, const char *path,
+                     unsigned long line, const char *format, va_list args)
+{
+    char message[1024];
+    int n;
+    if (problem == NULL) {
+        return;
+    }
+    n = snprintf(message, sizeof message, "%s:%lu: ", path, line);
+    if (n < 0 || (size_t)n >= sizeof message) {
+        n = 0;
+    }
+    vsnprintf(message + n, sizeof message - (size_t)n, format, args);
+    problem(message, data);
+}
+
+int capi_write_all(int fd, const void *data, size_t length)
+{
+    const char *at = (const char *)data;
+    while (length > 0) {
+        const ssize_t n = write(fd, at, length);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        at += n;
+        length -= (size_t)n;
+    }
+    return 0;
 }

@@ -6,6 +6,7 @@
 #ifndef CAPI_RUN_TEXT_H
 #define CAPI_RUN_TEXT_H
 
+#include <stdarg.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -41,6 +42,15 @@ size_t capi_base64_encode(const unsigned char *data, size_t length, char *out);
  * (room for 3 * length / 4 bytes). Returns the number of bytes, or
  * (size_t)-1 for anything that is not such base64. */
 size_t capi_base64_decode(const char *text, size_t length, unsigned char *out);
+
+/* Writes all `length` bytes to `fd`, again after EINTR or a short write.
+ * Returns 0, or -1 with errno. */
+int capi_write_all(int fd, const void *data, size_t length);
+
+/* Hands "PATH:LINE: " and the formatted message (cut at 1 KiB) to
+ * `problem`, the way every reader here names a problem of its input. */
+void capi_problem_at(void (*problem)(const char *message, void *data), void *data, const char *path,
+                     unsigned long line, const char *format, va_list args);
 
 #ifdef __cplusplus
 }

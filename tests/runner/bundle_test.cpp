@@ -57,9 +57,9 @@ Unpacked unpack(const RunDir &dir, const std::string &capture, const std::string
 class Bundle : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_.add_fault("t", "pass", "pass");
-        dir_.add_fault("t", "binary", "binary");
-        dir_.add_fault("t", "rows", "rows");
+        add_fault(dir_, "t", "pass", "pass");
+        add_fault(dir_, "t", "binary", "binary");
+        add_fault(dir_, "t", "rows", "rows");
         run_ = run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "--console", "t/pass",
                          "t/binary", "t/rows"},
                         dir_.path(), {{"CAPI_FAULT_SHEET", "capi.xls"}});
@@ -81,7 +81,7 @@ protected:
     const std::vector<std::string> files_ = {"capi-run.tap", "capi.xls", "pass.out", "pass.err",
                                              "binary.out", "binary.err", "rows.out", "rows.err"};
     RunDir dir_;
-    RunResult run_;
+    CapiRunResult run_;
     Lines lines_;
     size_t binary_ = 0;  // the file line of binary.out
 };

@@ -72,15 +72,15 @@ std::string expected_session(const std::string &results, size_t crash_err = 0) {
 // what busprobe (with paths relative to the folder) needs.
 void make_suite(const RunDir &dir) {
     for (const auto &fault : kSuite) {
-        dir.add_fault("suite", fault.first, fault.second);
+        add_fault(dir, "suite", fault.first, fault.second);
     }
-    dir.write("suite/noexec", "not a program\n", 0644);
+    write_file(dir, "suite/noexec", "not a program\n", 0644);
     dir.write("tolva.log", "");
     mkdir(dir.file("tmp").c_str(), 0755);
-    dir.add_program("bin", "busprobe", CAPI_RUN_BUSPROBE);
+    add_program(dir, "bin", "busprobe", CAPI_RUN_BUSPROBE);
 }
 
-RunResult run_suite(const RunDir &dir, const std::vector<std::string> &extra = {}) {
+CapiRunResult run_suite(const RunDir &dir, const std::vector<std::string> &extra = {}) {
     std::vector<std::string> args = {"--results", "res", "--timeout", "1", "--max-output", "65536",
                                       "--sheet", "capi.xls", "--busprobe", "bin/busprobe"};
     args.insert(args.end(), extra.begin(), extra.end());
@@ -102,7 +102,7 @@ TEST(Session, EveryFaultAsItHappened) {
     RunDir dir;
     make_suite(dir);
     dir.write("capi.xls", "earlier_row \t pass\n");
-    const RunResult run = run_suite(dir);
+    const CapiRunResult run = run_suite(dir);
     const std::string crash_err = dir.read("res/crash.err");
     if (emulated()) {
         EXPECT_EQ(crash_err.rfind("qemu: uncaught target signal 11", 0), 0u) << crash_err;
@@ -143,7 +143,7 @@ TEST(Session, EveryFaultAsItHappened) {
 TEST(Session, SummaryReadsBackAsWritten) {
     RunDir dir;
     make_suite(dir);
-    const RunResult run = run_suite(dir);
+    const CapiRunResult run = run_suite(dir);
     struct Read {
         std::vector<capi_session_test> tests;
         std::vector<std::string> problems;
@@ -236,11 +236,11 @@ TEST(Session, NamesStayOnTheirLine) {
     std::string expected = "TAP version 14\n1..6\n# results in res\n";
     int n = 0;
     for (const auto &c : cases) {
-        dir.add_fault("t", c.name, "pass");
+        add_fault(dir, "t", c.name, "pass");
         args.push_back("t/" + c.name);
         expected += "ok " + std::to_string(++n) + " - " + c.shown + "\n";
     }
-    const RunResult run = run_capi(args, dir.path());
+    const CapiRunResult run = run_capi(args, dir.path());
     EXPECT_EQ(lines_starting(run.out, {"TAP", "1..", "#", "ok ", "not ok "}),
               expected + "# 6 test points: 6 ok, 0 not ok\n");
     EXPECT_EQ(run.status, 0);
@@ -260,8 +260,8 @@ TEST(Session, NamesStayOnTheirLine) {
 // The same name twice: the second one's files get a number.
 TEST(Session, SameNameTwiceKeepsBothOutputs) {
     RunDir dir;
-    dir.add_fault("t", "pass", "pass");
-    const RunResult run =
+    add_fault(dir, "t", "pass", "pass");
+    const CapiRunResult run =
         run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t/pass", "t/pass"}, dir.path());
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("  stdout: \"pass-2.out\"\n"), std::string::npos) << run.out;
@@ -272,7 +272,7 @@ TEST(Session, SameNameTwiceKeepsBothOutputs) {
 // Set-up and usage errors: exit status 2, a message, no results folder.
 TEST(Session, UsageAndSetupErrors) {
     RunDir dir;
-    dir.add_fault("t", "pass", "pass");
+    add_fault(dir, "t", "pass", "pass");
     const char usage[] =
         "usage: capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]\n"
         "                [--busprobe PATH | --no-busprobe] [--console] [--lava] TEST...\n";
@@ -292,21 +292,21 @@ TEST(Session, UsageAndSetupErrors) {
          "capi-run: cannot make the results folder no/such/res: No such file or directory\n"},
     };
     for (const auto &c : cases) {
-        const RunResult run = run_capi(c.args, dir.path());
+        const CapiRunResult run = run_capi(c.args, dir.path());
         EXPECT_EQ(run.status, 2) << c.err;
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.out, "");
     }
-    EXPECT_EQ(dir.list(""), std::vector<std::string>{"t"});
+    EXPECT_EQ(dir.list(""), (std::vector<std::string>{"t", "tmp"}));
 }
 
 // An existing results folder is kept; the session takes the next free name.
 TEST(Session, ExistingResultsAreKept) {
     RunDir dir;
-    dir.add_fault("t", "pass", "pass");
+    add_fault(dir, "t", "pass", "pass");
     mkdir(dir.file("res").c_str(), 0755);
     dir.write("res/old", "earlier session\n");
-    const RunResult run = run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t/pass"}, dir.path());
+    const CapiRunResult run = run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t/pass"}, dir.path());
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "capi-run: res exists and is kept; the results go to res.1\n");
     EXPECT_EQ(run.out.substr(0, 42), "TAP version 14\n1..1\n# results in res.1\nok ");
@@ -318,21 +318,21 @@ TEST(Session, ExistingResultsAreKept) {
 // point that did not start.
 TEST(Session, BusprobeBesideTheRunner) {
     RunDir dir;
-    dir.add_fault("t", "pass", "pass");
+    add_fault(dir, "t", "pass", "pass");
     // A copy of the runner with a "busprobe" beside it.
     std::ifstream in(CAPI_RUN_PROGRAM, std::ios::binary);
     std::ostringstream program;
     program << in.rdbuf();
     mkdir(dir.file("bin").c_str(), 0755);
-    dir.write("bin/capi-run", program.str(), 0755);
-    dir.add_fault("bin", "busprobe", "pass");
-    const RunResult beside = run_capi({"--results", "res", "--sheet", "capi.xls", "t/pass"}, dir.path(), {}, {},
+    write_file(dir, "bin/capi-run", program.str(), 0755);
+    add_fault(dir, "bin", "busprobe", "pass");
+    const CapiRunResult beside = run_capi({"--results", "res", "--sheet", "capi.xls", "t/pass"}, dir.path(), {}, {},
                                       dir.file("bin/capi-run"));
     EXPECT_EQ(beside.status, 0) << beside.out;
     EXPECT_NE(beside.out.find("ok 2 - busprobe\n"), std::string::npos) << beside.out;
     EXPECT_EQ(dir.read("res/busprobe.out"), "pass: all well\n");
 
-    const RunResult missing =
+    const CapiRunResult missing =
         run_capi({"--results", "res2", "--sheet", "capi.xls", "--busprobe", "no/busprobe", "t/pass"}, dir.path());
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.out.find("not ok 2 - busprobe # not started: no/busprobe: No such file or directory\n"),
@@ -343,12 +343,12 @@ TEST(Session, BusprobeBesideTheRunner) {
 // SIGINT ends the running test's group; the rest is reported, not run.
 TEST(Session, InterruptEndsTheRunningTest) {
     RunDir dir;
-    dir.add_fault("t", "a", "pass");
-    dir.add_fault("t", "b", "hang");
-    dir.add_fault("t", "c", "pass");
+    add_fault(dir, "t", "a", "pass");
+    add_fault(dir, "t", "b", "hang");
+    add_fault(dir, "t", "c", "pass");
     Background capi({"--results", "res", "--sheet", "capi.xls", "t"}, dir.path());
     capi.interrupt_when(dir.file("res/b.out"), "hang: waiting\n");
-    const RunResult run = capi.finish();
+    const CapiRunResult run = capi.finish();
     EXPECT_EQ(run.status, 1);
     const std::string out = without_seconds(run.out);
     EXPECT_NE(out.find("ok 1 - a\n"), std::string::npos) << out;
@@ -363,9 +363,9 @@ TEST(Session, InterruptEndsTheRunningTest) {
 // A file-size limit (as a full file system) cuts the stream; the run goes on.
 TEST(Session, WriteErrorIsReportedAndTheRunGoesOn) {
     RunDir dir;
-    dir.add_fault("t", "flood", "flood");
-    dir.add_fault("t", "pass", "pass");
-    const RunResult run = run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t"}, dir.path(),
+    add_fault(dir, "t", "flood", "flood");
+    add_fault(dir, "t", "pass", "pass");
+    const CapiRunResult run = run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t"}, dir.path(),
                                    {{"CAPI_FAULT_FLOOD_BYTES", "200000"}}, {"prlimit", "--fsize=100000", "--"});
     EXPECT_EQ(run.status, 1);
     const std::string out = without_seconds(run.out);

@@ -2,7 +2,6 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -20,22 +19,7 @@
 #include <regex>
 #include <sstream>
 
-RunDir::RunDir() {
-    std::string name = std::string(CAPI_RUN_RUNS_DIR) + "/run.XXXXXX";
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) {
-        ADD_FAILURE() << "mkdtemp " << name << ": " << strerror(errno);
-        return;
-    }
-    path_ = buffer.data();
-}
-
 namespace {
-int remove_entry(const char *path, const struct stat *, int, struct FTW *) {
-    return remove(path);
-}
-
 std::vector<std::string> command(const std::vector<std::string> &args,
                                  const std::vector<std::string> &wrapper = {},
                                  const std::string &program = CAPI_RUN_PROGRAM) {
@@ -66,65 +50,24 @@ int status_of(int wait_status) {
 }
 }  // namespace
 
-RunDir::~RunDir() {
-    if (!path_.empty()) {
-        nftw(path_.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
-    }
-}
-
-void RunDir::write(const std::string &name, const std::string &bytes, int mode) const {
-    std::ofstream out(file(name), std::ios::binary);
-    out << bytes;
-    out.close();
-    chmod(file(name).c_str(), static_cast<mode_t>(mode));
-}
-
-std::string RunDir::read(const std::string &name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    if (!in) {
-        ADD_FAILURE() << "cannot read " << file(name);
-        return "";
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool RunDir::exists(const std::string &name) const {
-    struct stat status;
-    return lstat(file(name).c_str(), &status) == 0;
-}
-
-std::vector<std::string> RunDir::list(const std::string &sub) const {
-    std::vector<std::string> names;
-    DIR *dir = opendir(file(sub).c_str());
-    if (dir == nullptr) {
-        ADD_FAILURE() << "cannot list " << file(sub);
-        return names;
-    }
-    while (const struct dirent *item = readdir(dir)) {
-        if (strcmp(item->d_name, ".") != 0 && strcmp(item->d_name, "..") != 0) {
-            names.push_back(item->d_name);
-        }
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
+void write_file(const RunDir &dir, const std::string &name, const std::string &bytes, int mode) {
+    dir.write(name, bytes);
+    chmod(dir.file(name).c_str(), static_cast<mode_t>(mode));
 }
 
 bool emulated() {
     return CAPI_RUN_PREFIX[0] != '\0';
 }
 
-void RunDir::add_fault(const std::string &sub, const std::string &name, const std::string &fault) const {
-    add_program(sub, name, std::string(CAPI_FAULT_DIR) + "/capi_fault_" + fault);
+void add_fault(const RunDir &dir, const std::string &sub, const std::string &name, const std::string &fault) {
+    add_program(dir, sub, name, std::string(CAPI_FAULT_DIR) + "/capi_fault_" + fault);
 }
 
-void RunDir::add_program(const std::string &sub, const std::string &name, const std::string &program) const {
-    mkdir(file(sub).c_str(), 0755);
+void add_program(const RunDir &dir, const std::string &sub, const std::string &name, const std::string &program) {
+    mkdir(dir.file(sub).c_str(), 0755);
     const std::string path = sub + "/" + name;
     if (!emulated()) {
-        ASSERT_EQ(symlink(program.c_str(), file(path).c_str()), 0) << strerror(errno);
+        ASSERT_EQ(symlink(program.c_str(), dir.file(path).c_str()), 0) << strerror(errno);
         return;
     }
     // The emulated capi-run starts programs of the build machine only: the
@@ -132,10 +75,10 @@ void RunDir::add_program(const std::string &sub, const std::string &name, const 
     std::istringstream prefix(CAPI_RUN_PREFIX);
     std::string emulator;
     prefix >> emulator;
-    write(path, "#!" + emulator + " " + program + "\n", 0755);
+    write_file(dir, path, "#!" + emulator + " " + program + "\n", 0755);
 }
 
-RunResult run_capi(const std::vector<std::string> &args, const std::string &dir, const Environment &env,
+CapiRunResult run_capi(const std::vector<std::string> &args, const std::string &dir, const Environment &env,
                    const std::vector<std::string> &wrapper, const std::string &program) {
     std::vector<std::string> argv = command(args, wrapper, program);
     std::vector<char *> argp = pointers(argv);
@@ -143,7 +86,7 @@ RunResult run_capi(const std::vector<std::string> &args, const std::string &dir,
     for (const auto &var : env) {
         envp = g_environ_setenv(envp, var.first.c_str(), var.second.c_str(), TRUE);
     }
-    RunResult result{"", "", -1};
+    CapiRunResult result{"", "", -1};
     GError *error = nullptr;
     GPid pid;
     gint out = -1;
@@ -224,8 +167,8 @@ void Background::interrupt_when(const std::string &file, const std::string &text
     ADD_FAILURE() << file << " never held " << text;
 }
 
-RunResult Background::finish() {
-    RunResult result{"", "", -1};
+CapiRunResult Background::finish() {
+    CapiRunResult result{"", "", -1};
     if (pid_ <= 0) {
         return result;
     }
