@@ -7,7 +7,7 @@
 //   format_costs [--jit] [--rounds N] [FORMAT]
 //
 // --jit compiles the floors' patterns with G_REGEX_OPTIMIZE (PCRE2's JIT).
-// FORMAT limits the run to one format; all 25 by default. Linked with
+// FORMAT limits the run to one format; every format by default. Linked with
 // fieldaudit_strict (format_costs_strict), the floors match the whole value.
 #include <glib.h>
 #include <stdio.h>
@@ -91,7 +91,7 @@ int main(int argc, char **argv) {
     }
     load_format_samples();
     const FormatSample *s = kFormatSamples;
-    int n = 25;
+    int n = fieldaudit::kFormatCount;
     if (only != nullptr) {
         const int index = find_data_format_index(only);
         if (index < 0) {
@@ -110,7 +110,7 @@ int main(int argc, char **argv) {
     g_regex_unref(warm);
     Check_data_format("x", "DATA_NONE");
 
-    GRegex *compiled[25];
+    GRegex *compiled[fieldaudit::kFormatCount];
     for (int i = 0; i < n; ++i) compiled[i] = compile(*s[i].pattern);
 
     const int calls = rounds * n;

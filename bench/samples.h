@@ -5,7 +5,7 @@
 #define TOLVA_BENCH_SAMPLES_H
 
 #include "fieldaudit.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 struct FormatSample {
     const char *name;
@@ -14,7 +14,7 @@ struct FormatSample {
 };
 
 // By format index.
-static const char *const kFormatValues[25] = {
+static const char *const kFormatValues[] = {
     "001122AABBCC",  // DATA_MAC
     "REGISTER_OK",  // DATA_STRING
     "192.168.1.1",  // DATA_IP
@@ -42,17 +42,17 @@ static const char *const kFormatValues[25] = {
     "DSCP",  // DATA_Type
 };
 
-#define TOLVA_BENCH_PATTERN_ADDRESS(variable) &variable,
-static const char *const *const kPatternVariables[25] = {
-    FIELDAUDIT_PATTERN_VARIABLES(TOLVA_BENCH_PATTERN_ADDRESS)
-};
+static_assert(sizeof kFormatValues / sizeof kFormatValues[0] == fieldaudit::kFormatCount, "a value per format");
+
+#define TOLVA_BENCH_PATTERN_ADDRESS(name, variable, pattern) &variable,
+static const char *const *const kPatternVariables[] = {FIELDAUDIT_FORMATS(TOLVA_BENCH_PATTERN_ADDRESS)};
 #undef TOLVA_BENCH_PATTERN_ADDRESS
 
 // Filled by load_format_samples(), in format index order.
-static FormatSample kFormatSamples[25];
+static FormatSample kFormatSamples[fieldaudit::kFormatCount];
 
 static inline void load_format_samples() {
-    for (int i = 0; i < 25; ++i) {
+    for (unsigned i = 0; i < fieldaudit::kFormatCount; ++i) {
         kFormatSamples[i] = FormatSample{DATA_FORMAT_MAP[i].name, kPatternVariables[i], kFormatValues[i]};
     }
 }

@@ -11,8 +11,9 @@
 //   list of failure lines;
 // - the comment line above each checker's declaration in fieldaudit.h: the
 //   checker's summary;
-// - the exported format table, and the pattern variables and value-domain
-//   tables as the library lists them (internal.h).
+// - the exported format table, and the formats, pattern variables,
+//   value-domain tables and treatments as the library lists them
+//   (fieldaudit_tools.h).
 // A build tool: it runs on the build machine, so it uses the C++ library.
 #include <cctype>
 #include <cstdio>
@@ -24,9 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "describe.h"
+#include "fieldaudit_tools.h"
 #include "fieldaudit.h"
-#include "internal.h"
 
 namespace {
 
@@ -79,25 +79,19 @@ std::map<std::string, std::string> read_summaries(const std::string &header) {
     return summaries;
 }
 
-// The library's pattern variables and value-domain tables by name, in the
-// order in which it hands them out.
-struct Variable {
-    const char *name;
-    const char *const *pattern;
-};
-#define DOCGEN_NAMED(object) {#object, &object},
-const Variable kVariables[] = {FIELDAUDIT_PATTERN_VARIABLES(DOCGEN_NAMED)};
-const size_t kVariableCount = sizeof kVariables / sizeof kVariables[0];
-
+// The library's value-domain tables by name, in selector order.
 #define DOCGEN_TABLE_NAME(table) #table,
 const char *const kTableNames[] = {FIELDAUDIT_DOMAIN_TABLES(DOCGEN_TABLE_NAME)};
 
-// The variable that the format of that index reads.
-const Variable *variable_of(unsigned int index) { return index < kVariableCount ? &kVariables[index] : nullptr; }
+// The format of that index, as the tools' table lists it.
+const fieldaudit::Format *format_of(unsigned int index) {
+    return index < fieldaudit::kFormatCount ? &fieldaudit::kFormats[index] : nullptr;
+}
 
+// The entries a count admits.
 std::string entries(const fieldaudit::Domain &d, int count) {
     std::string s;
-    for (int i = 0; i < count && i < d.length; ++i) s += (i ? ", " : "") + std::to_string(d.entries[i]);
+    for (int i = 0; i < fieldaudit::domain_admitted(d, count); ++i) s += (i ? ", " : "") + std::to_string(d.entries[i]);
     return s;
 }
 
@@ -121,7 +115,7 @@ std::vector<Step> steps_of(const Checker &c) {
 
 bool can_fail(const Checker &c) {
     for (const Step &s : steps_of(c)) {
-        if (s.kind == Step::kSub ? can_fail(*s.sub) : s.kind != Step::kShow) return true;
+        if (s.kind == Step::kSub ? can_fail(*s.sub) : fieldaudit::treatment(s.kind).judged) return true;
     }
     return false;
 }
@@ -150,19 +144,13 @@ std::string member_cell(const Step &s) {
 }
 
 std::string treatment_cell(const Step &s) {
-    switch (s.kind) {
-    case Step::kShow: return "printed only";
-    case Step::kDomain: {
+    std::string cell = fieldaudit::treatment(s.kind).name;
+    if (s.kind == Step::kDomain) {
         const unsigned int sel = typical_selector(s.count);
-        return "domain check, count " + std::to_string(s.count) + "; typical selector " + std::to_string(sel) +
-               " (admits " + entries(fieldaudit::select_domain(sel), s.count) + ")";
+        cell += ", count " + std::to_string(s.count) + "; typical selector " + std::to_string(sel) + " (admits " +
+                entries(fieldaudit::select_domain(sel), s.count) + ")";
     }
-    case Step::kFormat: return "format check";
-    case Step::kEqualText: return "exact text";
-    case Step::kEqualNumber: return "exact number";
-    case Step::kSub: return "sub-checker: its lines here, its verdict counts";
-    }
-    return "";
+    return cell;
 }
 
 std::string failure_cell(const Step &s) {
@@ -174,7 +162,7 @@ std::string failure_cell(const Step &s) {
 
 std::string gate_cell(const Step &s) {
     if (s.kind == Step::kShow) return "—";
-    if (s.gate != nullptr) return "checked only while " + code(s.gate) + " is `Connected`";
+    if (s.gate != nullptr) return "checked only while " + code(s.gate) + " is " + code(fieldaudit::kGateOpenStatus);
     return "always";
 }
 
@@ -191,16 +179,9 @@ std::string target_sentence(const Checker &c, const std::vector<Step> &steps) {
         return "No target record: the other side of each line shows `(null)` for texts and `0` for numbers.";
     }
     std::vector<std::string> parts;
-    const struct {
-        Step::Kind kind;
-        const char *what;
-    } kinds[] = {{Step::kDomain, "a domain selector in "},
-                 {Step::kFormat, "a format name in "},
-                 {Step::kEqualText, "the expected text in "},
-                 {Step::kEqualNumber, "the expected number in "}};
-    for (const auto &k : kinds) {
-        const std::string f = fields_in(steps, k.kind);
-        if (!f.empty()) parts.push_back(k.what + f);
+    for (const Step::Kind kind : {Step::kDomain, Step::kFormat, Step::kEqualText, Step::kEqualNumber}) {
+        const std::string f = fields_in(steps, kind);
+        if (!f.empty()) parts.push_back(fieldaudit::treatment(kind).target_holds + f);
     }
     for (const Step &s : steps) {
         if (s.kind != Step::kSub) continue;
@@ -248,9 +229,9 @@ std::string format_names() {
         const DataFormatMap_t &f = DATA_FORMAT_MAP[i];
         std::string variable = "—";
         if (f.name != nullptr) {
-            const Variable *v = variable_of(f.index);
+            const fieldaudit::Format *v = format_of(f.index);
             if (v == nullptr) error(std::string("no pattern variable for ") + f.name);
-            if (v != nullptr) variable = code(v->name);
+            if (v != nullptr) variable = code(v->variable);
         }
         out += "| " + std::to_string(i) + " | " + (f.name ? code(f.name) : "empty (null name): never matches") +
                " | " + std::to_string(f.index) + " | " + variable + " |\n";
@@ -263,7 +244,7 @@ std::string format_patterns() {
     std::string out = "```\n";
     for (const DataFormatMap_t &f : DATA_FORMAT_MAP) {
         if (f.name == nullptr) continue;
-        const Variable *v = variable_of(f.index);
+        const fieldaudit::Format *v = format_of(f.index);
         if (v == nullptr) continue;
         if (**v->pattern == ' ') error(std::string("the pattern of ") + f.name + " begins with a space");
         std::string name = f.name;

@@ -6,7 +6,6 @@
 #include <string.h>
 
 #include "fieldaudit.h"
-#include "internal.h"
 
 namespace fieldaudit {
 
@@ -50,34 +49,13 @@ Shown show_value(const Value &v, char (&space)[kShownSpace]) {
 
 bool is_number(const Value &v) { return v.kind == Value::kInt || v.kind == Value::kWide; }
 
-bool is_control(unsigned char c) { return c < 0x20 || c == 0x7f; }
+// Both values are texts that the validations' rules let through: neither
+// null nor unterminated.
+bool texts_usable(const Value &r, const Value &t) {
+    return trouble(r.side(), t.side()) == kNoTrouble && r.kind == Value::kText && t.kind == Value::kText;
+}
 
 }  // namespace
-
-size_t escaped_length(const char *bytes, size_t length) {
-    size_t n = length;
-    for (size_t i = 0; i < length; ++i) {
-        if (is_control(static_cast<unsigned char>(bytes[i]))) n += kEscapedWidth - 1;
-    }
-    return n;
-}
-
-size_t escape(const char *bytes, size_t length, char *out) {
-    static const char kHex[] = "0123456789abcdef";
-    char *o = out;
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (is_control(c)) {
-            *o++ = '\\';
-            *o++ = 'x';
-            *o++ = kHex[c >> 4];
-            *o++ = kHex[c & 0xf];
-        } else {
-            *o++ = static_cast<char>(c);
-        }
-    }
-    return static_cast<size_t>(o - out);
-}
 
 Value Value::missing() {
     Value v = {kMissing, nullptr, 0, false, 0, 0.0};
@@ -132,7 +110,7 @@ void Audit::domain(const char *field, const Value &r, const Value &t, int count,
     if (r.kind == Value::kInt && t.kind == Value::kInt) {
         passed = Check_data_int(static_cast<int>(r.number), static_cast<unsigned int>(t.number), count);
     } else {
-        print_domain_failed();
+        print_domain_outcome(false);  // a value that cannot be read is in no domain
     }
     if (!passed) fail(failure);
 }
@@ -140,17 +118,19 @@ void Audit::domain(const char *field, const Value &r, const Value &t, int count,
 void Audit::format(const char *field, const Value &r, const Value &t, const char *failure, bool validate) {
     line(field, r, t);
     if (!validate) return;
-    if (!(r.usable_text() && t.usable_text() && Check_data_format(r.text, t.text))) fail(failure);
+    if (!(texts_usable(r, t) && Check_data_format(r.text, t.text))) fail(failure);
 }
 
 void Audit::equal_text(const char *field, const Value &r, const Value &t, const char *failure) {
     line(field, r, t);
-    if (!(r.usable_text() && t.usable_text() && strcmp(r.text, t.text) == 0)) fail(failure);
+    if (!(texts_usable(r, t) && strcmp(r.text, t.text) == 0)) fail(failure);
 }
 
 void Audit::equal_number(const char *field, const Value &r, const Value &t) {
     line(field, r, t);
-    if (!(is_number(r) && is_number(t) && r.number == t.number)) fail(nullptr);
+    if (!(trouble(r.side(), t.side()) == kNoTrouble && is_number(r) && is_number(t) && r.number == t.number)) {
+        fail(nullptr);
+    }
 }
 
 void Audit::fold(int verdict) {
@@ -158,7 +138,7 @@ void Audit::fold(int verdict) {
 }
 
 bool Audit::is_connected(const Value &status) {
-    return status.usable_text() && strcmp(status.text, "Connected") == 0;
+    return status.usable_text() && strcmp(status.text, kGateOpenStatus) == 0;
 }
 
 }  // namespace fieldaudit

@@ -3,14 +3,18 @@
 // A checker is the list of its fields in output order, written once as a
 // function template over a front (checks_*.h): the exported checkers run it
 // with RecordAudit below, the kit's tools read it as data through the
-// describing front (describe.h). For each field the auditing front
-// prints the field line (result first, target second, in the conversion of the
-// member's type) and applies one treatment: printed only, value-domain check,
-// format check, equal text, equal number, or a sub-checker. A failed treatment
-// prints the field's failure line, if it has one, and clears the verdict;
-// every step runs whatever the earlier ones found.
+// describing front (describe.cpp, declared in fieldaudit_tools.h). For each
+// field the auditing front prints the field line (result first, target
+// second, in the conversion of the member's type) and applies one treatment:
+// printed only, value-domain check, format check, equal text, equal number,
+// or a sub-checker. A failed treatment prints the field's failure line, if it
+// has one, and clears the verdict; every step runs whatever the earlier ones
+// found. What lines each kind of step prints is stated once, as the
+// treatments of fieldaudit_tools.h.
 //
-// The rules for values that cannot be trusted live here and nowhere else:
+// The rules for values that cannot be trusted (applied here; the order in
+// which a failure names them is trouble() in fieldaudit_tools.h, which the
+// report reads too):
 // - A null pointer (record or pointer member, either side) is never followed.
 //   The line shows "(null)" for that value, numbers included, and every
 //   validation needing it fails: a domain check prints the domain check's own
@@ -29,6 +33,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "internal.h"
 #include "tolva_types.h"
 
 namespace fieldaudit {
@@ -52,6 +57,8 @@ struct Value {
 
     // A text that validations may hand on as a C string.
     bool usable_text() const { return kind == kText && terminated; }
+    // As the validations' rules for null and unterminated values see it.
+    Side side() const { return Side{kind == kMissing, kind != kText || terminated}; }
 };
 
 // Widest text member a line shows; the escaping space of a line is sized by it.
@@ -84,17 +91,6 @@ template <class M>
 Value absent_value(const M *) {
     return Value::of_int(0);
 }
-
-// How the lines of a checker name their two sides.
-struct Labels {
-    const char *result;  // before the field name of the result's value
-    const char *target;  // before the target's value
-    bool target_named;   // whether the field name follows the target label
-};
-// Result and target records.
-const Labels kRecordLabels = {"result->", "target->", true};
-// The file-entry walk: entries and no target.
-const Labels kEntryLabels = {"pEntry->", "NULL", false};
 
 // The record-independent part: lines, treatments and the verdict.
 class Audit {
@@ -143,10 +139,10 @@ public:
     void domain(const char *field, M T::*member, int count, const char *failure = nullptr) {
         audit_.domain(field, read(result_, member), other(member), count, failure);
     }
-    // With validate false (a closed connection gate) the line is printed only.
+    // Behind a closed connection gate the line is printed only.
     template <class M>
-    void format(const char *field, M T::*member, const char *failure, bool validate = true) {
-        audit_.format(field, read(result_, member), other(member), failure, validate);
+    void format(const char *field, M T::*member, const char *failure, Gate gate = kUngated) {
+        audit_.format(field, read(result_, member), other(member), failure, gate.open);
     }
     template <class M>
     void equal_text(const char *field, M T::*member, const char *failure = nullptr) {
@@ -157,11 +153,11 @@ public:
         audit_.equal_number(field, read(result_, member), other(member));
     }
     // Connection gate named after its status field: open only while the
-    // result's status text is exactly "Connected"; the target's member holds a
-    // format name and is not looked at.
+    // result's status text is exactly kGateOpenStatus; the target's member
+    // holds a format name and is not looked at.
     template <class M>
-    bool connected(const char *, M T::*status) const {
-        return Audit::is_connected(read(result_, status));
+    Gate connected(const char *field, M T::*status) const {
+        return Gate{field, Audit::is_connected(read(result_, status))};
     }
     // Sub-checker on a record that a pointer member leads to.
     template <class S>

@@ -7,6 +7,7 @@
 #define FIELDAUDIT_CHECKS_DEVICE_H
 
 #include "fieldaudit.h"
+#include "fieldaudit_tools.h"
 
 namespace fieldaudit {
 
@@ -35,8 +36,8 @@ void steps(A &a, const TolvaDeviceInfo_t *) {
 template <class A>
 void steps(A &a, const TolvaNetworkInfo_t *) {
     using T = TolvaNetworkInfo_t;
-    const auto ipv4_up = a.connected("WANConnectionStatus", &T::WANConnectionStatus);
-    const auto ipv6_up = a.connected("IPV6_WANConnectionStatus", &T::IPV6_WANConnectionStatus);
+    const Gate ipv4_up = a.connected("WANConnectionStatus", &T::WANConnectionStatus);
+    const Gate ipv6_up = a.connected("IPV6_WANConnectionStatus", &T::IPV6_WANConnectionStatus);
     a.domain("IPV6", &T::IPV6, 3, "IPV6 failed!!!!!!!!!!!!!!!!!!!!\n");
     a.domain("VLANbind", &T::VLANbind, 2);
     a.domain("LAN1Status", &T::LAN1Status, 2);
@@ -67,8 +68,8 @@ void steps(A &a, const TolvaNetworkInfo_t *) {
 template <class A>
 void steps(A &a, const TolvaWANConnectionInfo_t *) {
     using T = TolvaWANConnectionInfo_t;
-    const auto ipv4_up = a.connected("ConnectionStatus", &T::ConnectionStatus);
-    const auto ipv6_up = a.connected("IPV6_ConnectionStatus", &T::IPV6_ConnectionStatus);
+    const Gate ipv4_up = a.connected("ConnectionStatus", &T::ConnectionStatus);
+    const Gate ipv6_up = a.connected("IPV6_ConnectionStatus", &T::IPV6_ConnectionStatus);
     a.format("ConnectionStatus", &T::ConnectionStatus, "ConnectionStatus failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
     a.show("ConnectionType", &T::ConnectionType);
     a.format("DNS1", &T::DNS1, "DNS1 failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n", ipv4_up);

@@ -7,6 +7,7 @@
 #define FIELDAUDIT_CHECKS_PON_H
 
 #include "fieldaudit.h"
+#include "fieldaudit_tools.h"
 
 namespace fieldaudit {
 

@@ -8,6 +8,7 @@
 #define FIELDAUDIT_CHECKS_SERVICE_H
 
 #include "fieldaudit.h"
+#include "fieldaudit_tools.h"
 
 namespace fieldaudit {
 

@@ -8,6 +8,7 @@
 #define FIELDAUDIT_CHECKS_WIRELESS_H
 
 #include "fieldaudit.h"
+#include "fieldaudit_tools.h"
 
 namespace fieldaudit {
 

@@ -1,5 +1,5 @@
 // The describing front: runs each checker's step list and records the steps.
-#include "describe.h"
+#include "fieldaudit_tools.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -55,8 +55,8 @@ public:
         add(Step::kDomain, field, member, count, failure, nullptr);
     }
     template <class M>
-    void format(const char *field, M T::*member, const char *failure, const char *gate = nullptr) {
-        add(Step::kFormat, field, member, 0, failure, gate);
+    void format(const char *field, M T::*member, const char *failure, Gate gate = kUngated) {
+        add(Step::kFormat, field, member, 0, failure, gate.field);
     }
     template <class M>
     void equal_text(const char *field, M T::*member, const char *failure = nullptr) {
@@ -67,8 +67,8 @@ public:
         add(Step::kEqualNumber, field, member, 0, nullptr, nullptr);
     }
     template <class M>
-    const char *connected(const char *field, M T::*) const {
-        return field;
+    Gate connected(const char *field, M T::*) const {
+        return Gate{field, true};
     }
     template <class S>
     void sub(int (*)(const S *, const S *), S *T::*member) {

@@ -1,7 +1,7 @@
-// Named data formats: the format-name table, the 25 pattern variables and
-// the pattern search behind Check_data_format: unanchored, or, built with
-// FIELDAUDIT_WHOLE_VALUE (the fieldaudit_strict library), a match of the
-// whole value.
+// Named data formats: the format-name table and the pattern variables, made
+// from the one list of formats (fieldaudit_tools.h), and the pattern search
+// behind Check_data_format: unanchored, or, built with FIELDAUDIT_WHOLE_VALUE
+// (the fieldaudit_strict library), a match of the whole value.
 #include "fieldaudit.h"
 #include "internal.h"
 
@@ -14,86 +14,28 @@ extern "C" {
 
 // Pattern texts as GLib (PCRE) regular expressions. They are variables so that
 // a test program can point one at another pattern; every check reads them anew.
-const char *regMac = "^([0-9a-fA-F]{2})(([0-9a-fA-F]{2}){5})$";
-const char *regString = "(REGISTER_DEFAULT)?(REGISTER_REGISTED)?(REGISTER_TIMEOUT)?(REGISTER_NOMATCH_NOLIMITED)?(REGISTER_NOMATCH_LIMITED)?(REGISTER_NOACCOUNT_NOLIMITED)?(REGISTER_NOACCOUNT_LIMITED)?(REGISTER_NOUSER_NOLIMITED)?(REGISTER_NOUSER_LIMITED,REGISTER_OLT)?(REGISTER_OLT_FAIL)?(REGISTER_OK_DOWN_BUSINESS)?(REGISTER_OK)?(REGISTER_OK_NOW_REBOOT)?(REGISTER_GETSTAT)?(REGISTER_POK)?";
-const char *regIp = "[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}";
-const char *regTime = "\\d+:\\d+";
-const char *regDevInfo = "IP:[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3};MAC:[A-F0-9]{2}(:[A-F0-9]{2}){5},?";
-const char *regPercentage = "[2-4]{1}0%";
-const char *regPercentage2 = "[5-9]{1}[0-9]{1}%";
-// Full, compressed and IPv4-embedded forms, an optional zone suffix,
-// surrounding white space allowed; one alternative per piece.
-const char *regIpv6 =
-    "\\s*((([0-9A-Fa-f]{1,4}:){7}(([0-9A-Fa-f]{1,4})|:))"
-    "|(([0-9A-Fa-f]{1,4}:){6}(:|((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})|(:[0-9A-Fa-f]{1,4})))"
-    "|(([0-9A-Fa-f]{1,4}:){5}((:((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})?)|((:[0-9A-Fa-f]{1,4}){1,2})))"
-    "|(([0-9A-Fa-f]{1,4}:){4}(:[0-9A-Fa-f]{1,4}){0,1}((:((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})?)|((:[0-9A-Fa-f]{1,4}){1,2})))"
-    "|(([0-9A-Fa-f]{1,4}:){3}(:[0-9A-Fa-f]{1,4}){0,2}((:((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})?)|((:[0-9A-Fa-f]{1,4}){1,2})))"
-    "|(([0-9A-Fa-f]{1,4}:){2}(:[0-9A-Fa-f]{1,4}){0,3}((:((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})?)|((:[0-9A-Fa-f]{1,4}){1,2})))"
-    "|(([0-9A-Fa-f]{1,4}:)(:[0-9A-Fa-f]{1,4}){0,4}((:((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})?)|((:[0-9A-Fa-f]{1,4}){1,2})))"
-    "|(:(:[0-9A-Fa-f]{1,4}){0,5}((:((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})?)|((:[0-9A-Fa-f]{1,4}){1,2})))"
-    "|(((25[0-5]|2[0-4]\\d|[01]?\\d{1,2})(\\.(25[0-5]|2[0-4]\\d|[01]?\\d{1,2})){3})))(%.+)?\\s*";
-const char *regStr = "[0-1]{1}";
-const char *regPONStatus = "(PON_STATUS_NO_REG_NO_AUTH)?(PON_STATUS_REG_NO_AUTH)?(PON_STATUS_REG_AUTH)?";
-const char *regPingStatus = "(Request)?(Unreach)?(Complete)?";
-const char *regDialResult = "(NO_IPTV_CONNECTION)?(IPTV_DISCONNECT)?(INVALID_MULTIVLAN)?(IPTV_BUSSINESS_NOK)?(IPTV_BUSSINESS_OK)?";
-const char *regDay = "[0-7]{1}";
-const char *regActive = "(ON)?(OFF)?";
-const char *regMACList = "MAC:[A-F0-9]{2}(:[A-F0-9]{2}){5},?";
-const char *regResult = "(INFORM_OK)?(INFORM_IAD_RUNNING)?(INFORM_NO_WAN)?(INFORM_INVALID_WAN)?(INFORM_NO_DNS_INFORM)?(INFORM_NO_ACS_CONFIGURATION)?(INFORM_ACSDNS_RESOLVE_FAILURE)?(INFORM_NO_RESPONSE)?(INFORM_REPORT_INTERRUPT)?(INFORM_CFE_NO_REPORT)?";
-const char *regBeaconType = "(None)?(Basic)?(WPA)?(WPA2)?(WPA/ WPA2)?(11i)?";
-const char *regWEPEncryptionLevel = "(40-bit)?(104-bit)?";
-const char *regBasicAuthenticationMode = "(OpenSystem)?(SharedKey)?(Both)?";
-const char *regWPAEncryptionModes = "(TKIPEncryption)?(AESEncryption)?(TKIPandAESEncryption)?";
-const char *regConnectionStatus = "(Unconfigured)?(Connecting)?(Authenticating)?(Connected)?(PendingDisconnect)?(Disconnecting)?(Disconnected)?";
-const char *regPlan = "(weight)?(priority)?";
-const char *regAppName = "(VOIP)?(TR069)?";
-const char *regProtocolList = "(TCP)?,?(UDP)?,?(ICMP)?,?(RTP)?";
-const char *regType = "(SMAC)?(8021P)?(SIP)?(DIP)?(SPORT)?(DPORT)?(TOS)?(DSCP)?(WANInterface)?(LANInterface)?(TC)?(FL)?";
+#define FIELDAUDIT_PATTERN_VARIABLE(name, variable, pattern) const char *variable = pattern;
+FIELDAUDIT_FORMATS(FIELDAUDIT_PATTERN_VARIABLE)
+#undef FIELDAUDIT_PATTERN_VARIABLE
 
-const DataFormatMap_t DATA_FORMAT_MAP[30] = {
-    {"DATA_MAC", 0},
-    {"DATA_STRING", 1},
-    {"DATA_IP", 2},
-    {"DATA_TIME", 3},
-    {"DATA_DEVINFO", 4},
-    {"DATA_PERCENTAGE", 5},
-    {"DATA_PERCENTAGE2", 6},
-    {"DATA_IPV6", 7},
-    {"STR", 8},
-    {"DATA_PONSTATUS", 9},
-    {"DATA_PINGSTATUS", 10},
-    {"DATA_DIALRESULT", 11},
-    {"DATA_DAY", 12},
-    {"DATA_ACTIVE", 13},
-    {"DATA_MACLIST", 14},
-    {"DATA_RESULT", 15},
-    {"DATA_BeaTyp", 16},
-    {"DATA_WEPEnLevel", 17},
-    {"DATA_BasicAuthMode", 18},
-    {"DATA_WPAEnModes", 19},
-    {"DATA_Status", 20},
-    {"DATA_PLAN", 21},
-    {"DATA_AppName", 22},
-    {"DATA_ProList", 23},
-    {"DATA_Type", 24},
-    // Five empty slots: no name, never matched.
-    {nullptr, 0},
-    {nullptr, 0},
-    {nullptr, 0},
-    {nullptr, 0},
-    {nullptr, 0},
-};
+// The named formats in index order; the slots after them are empty (no name,
+// never matched).
+#define FIELDAUDIT_FORMAT_SLOT(name, variable, pattern) {name, fieldaudit::kFormatIndexOf_##variable},
+const DataFormatMap_t DATA_FORMAT_MAP[30] = {FIELDAUDIT_FORMATS(FIELDAUDIT_FORMAT_SLOT)};
+#undef FIELDAUDIT_FORMAT_SLOT
+static_assert(fieldaudit::kFormatCount < sizeof DATA_FORMAT_MAP / sizeof DATA_FORMAT_MAP[0],
+              "an empty slot after the named formats");
 
 }  // extern "C"
 
 namespace {
 
+using fieldaudit::kFormatCount;
+
 // Pattern variable of each format, by format index.
-#define FIELDAUDIT_PATTERN_ADDRESS(variable) &variable,
-const char *const *const kPatterns[] = {FIELDAUDIT_PATTERN_VARIABLES(FIELDAUDIT_PATTERN_ADDRESS)};
-const unsigned int kFormatCount = sizeof kPatterns / sizeof kPatterns[0];
-static_assert(kFormatCount == 25, "one pattern variable per named slot of DATA_FORMAT_MAP");
+#define FIELDAUDIT_PATTERN_ADDRESS(name, variable, pattern) &variable,
+const char *const *const kPatterns[] = {FIELDAUDIT_FORMATS(FIELDAUDIT_PATTERN_ADDRESS)};
+#undef FIELDAUDIT_PATTERN_ADDRESS
 
 // Compiled patterns kept for the life of the process
 //

@@ -26,19 +26,6 @@ namespace {
 const fieldaudit::Domain kDomains[] = {FIELDAUDIT_DOMAIN_TABLES(FIELDAUDIT_DOMAIN_OF)};
 static_assert(sizeof kDomains / sizeof kDomains[0] == fieldaudit::kDomainCount, "one table per selector");
 
-// Scans the first `count` entries of the domain for `key`, never past its end.
-int regint(int key, fieldaudit::Domain domain, int count) {
-    const int limit = count < domain.length ? count : domain.length;
-    for (int i = 0; i < limit; ++i) {
-        if (domain.entries[i] == key) {
-            g_print(FIELDAUDIT_DOMAIN_PASS_LINE);
-            return 1;
-        }
-    }
-    fieldaudit::print_domain_failed();
-    return 0;
-}
-
 // A text as a Check_char line shows it: the null marker for a null pointer,
 // its control bytes escaped. Unlike a record's texts, these have no bound, so
 // a text with a control byte is escaped into a buffer from GLib's allocator
@@ -79,26 +66,32 @@ fieldaudit::Domain fieldaudit::select_domain(unsigned int selector) {
     return selector < kDomainCount ? kDomains[selector] : Domain{nullptr, 0};
 }
 
-void fieldaudit::print_domain_failed() {
-    g_print(FIELDAUDIT_DOMAIN_FAILED_LINE);
+int fieldaudit::domain_admitted(Domain domain, int count) {
+    return count < 0 ? 0 : count < domain.length ? count : domain.length;
+}
+
+bool fieldaudit::domain_admits(Domain domain, int count, int value) {
+    const int admitted = domain_admitted(domain, count);
+    for (int i = 0; i < admitted; ++i) {
+        if (domain.entries[i] == value) return true;
+    }
+    return false;
+}
+
+void fieldaudit::print_domain_outcome(bool admitted) {
+    g_print(admitted ? FIELDAUDIT_DOMAIN_PASS_LINE : FIELDAUDIT_DOMAIN_FAILED_LINE);
 }
 
 extern "C" {
 
-int Check_bool(int ret, int tar) {
-    g_print(FIELDAUDIT_SCALAR_LINE("Check_bool"), ret, tar);
-    return ret == tar;
-}
-
-int Check_int(int ret, int tar) {
-    g_print(FIELDAUDIT_SCALAR_LINE("Check_int"), ret, tar);
-    return ret == tar;
-}
-
-int Check_return_result(int ret, int tar) {
-    g_print(FIELDAUDIT_SCALAR_LINE("Check_return_result"), ret, tar);
-    return ret == tar;
-}
+// Check_bool, Check_int, Check_return_result: print both numbers, pass when equal.
+#define FIELDAUDIT_SCALAR_PRIMITIVE(name)                 \
+    int name(int ret, int tar) {                           \
+        g_print(FIELDAUDIT_SCALAR_LINE(#name), ret, tar); \
+        return ret == tar;                                 \
+    }
+FIELDAUDIT_SCALAR_PRIMITIVES(FIELDAUDIT_SCALAR_PRIMITIVE)
+#undef FIELDAUDIT_SCALAR_PRIMITIVE
 
 int Check_char(const char *ret, const char *tar) {
     const ShownText r(ret);
@@ -107,8 +100,11 @@ int Check_char(const char *ret, const char *tar) {
     return 1;
 }
 
+// Prints the domain's verdict, then returns it.
 int Check_data_int(int value, unsigned int selector, int count) {
-    return regint(value, fieldaudit::select_domain(selector), count);
+    const bool admitted = fieldaudit::domain_admits(fieldaudit::select_domain(selector), count, value);
+    fieldaudit::print_domain_outcome(admitted);
+    return admitted ? 1 : 0;
 }
 
 }  // extern "C"

@@ -1,14 +1,14 @@
 // Check_data_format with any value, any name, and any text (or none) in the
 // pattern variable of any format.
 #include "fieldaudit.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 #include "support.h"
 
 namespace {
 
-#define FUZZ_PATTERN_ADDRESS(variable) &variable,
-const char **const kPatternVariables[] = {FIELDAUDIT_PATTERN_VARIABLES(FUZZ_PATTERN_ADDRESS)};
-const unsigned kFormats = sizeof kPatternVariables / sizeof kPatternVariables[0];
+#define FUZZ_PATTERN_ADDRESS(name, variable, pattern) &variable,
+const char **const kPatternVariables[] = {FIELDAUDIT_FORMATS(FUZZ_PATTERN_ADDRESS)};
+const unsigned kFormats = fieldaudit::kFormatCount;
 
 }  // namespace
 

@@ -1,16 +1,13 @@
 // Reading inputs line by line with bounded memory, and the result sheet's
 // rows.
 //
-// A sheet row is the name, a space, a tab, a space, the outcome ("pass" or
-// "failed") and a newline. A line is malformed, reported and skipped when it
-// is longer than kMaxLine bytes, empty, has no " \t " after a non-empty name,
-// has a control byte in the name, or has any outcome other than exactly
-// "pass" or "failed" (trailing blanks, another case, more text). The name is
-// everything before the first tab but for the space that precedes the tab;
-// it may hold spaces and any byte from 0x20 up except 0x7f. A CR directly
-// before the newline (a sheet that went through a CRLF conversion) is taken as
-// part of the line end, in sheets and logs alike; a last line without a
-// newline is read like any other.
+// A sheet row is read by resultsheet's own reading of the rows it writes
+// (result_sheet_read_row): the name, " \t ", "pass" or "failed". A line is
+// malformed, reported and skipped when it is longer than kMaxLine bytes or
+// when that reading refuses it. A CR directly before the newline (a sheet
+// that went through a CRLF conversion) is taken as part of the line end, in
+// sheets and logs alike; a last line without a newline is read like any
+// other.
 #include "core.h"
 
 #include <errno.h>
@@ -18,14 +15,11 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "internal.h"
+#include "result_sheet_row.h"
 
 namespace capireport {
 
 namespace {
-
-const char kPass[] = "pass";
-const char kFailed[] = "failed";
 
 void row_name_free(void *p) {
     RowName *name = static_cast<RowName *>(p);
@@ -39,34 +33,11 @@ void problem_free(void *p) {
     g_free(problem);
 }
 
-// Why the line (not cut) is not a row, or null; a row's name and outcome
-// otherwise.
-const char *row_problem(const char *line, size_t length, size_t *name_length, bool *pass) {
-    if (length == 0) return "empty line";
-    const char *tab = static_cast<const char *>(memchr(line, '\t', length));
-    const size_t at = tab ? static_cast<size_t>(tab - line) : length;
-    if (tab == nullptr || at < 1 || line[at - 1] != ' ' || at + 1 >= length || line[at + 1] != ' ') {
-        return "no \" \\t \" between name and outcome";
-    }
-    *name_length = at - 1;
-    if (*name_length == 0) return "empty name";
-    if (fieldaudit::escaped_length(line, *name_length) != *name_length) return "control byte in name";
-    const char *outcome = line + at + 2;
-    const size_t outcome_length = length - at - 2;
-    if (equals(outcome, outcome_length, kPass)) {
-        *pass = true;
-    } else if (equals(outcome, outcome_length, kFailed)) {
-        *pass = false;
-    } else {
-        return "outcome is neither \"pass\" nor \"failed\"";
-    }
-    return nullptr;
-}
-
 void sheet_line(Input *input, const char *line, size_t length, bool cut, Count number) {
     size_t name_length = 0;
-    bool pass = false;
-    const char *problem = cut ? nullptr : row_problem(line, length, &name_length, &pass);
+    int verdict = 0;
+    const char *problem = cut ? nullptr : result_sheet_read_row(line, length, &name_length, &verdict);
+    const bool pass = verdict == 1;
     if (cut || problem != nullptr) {
         ++input->malformed;
         add_problem(input, number, cut ? g_strdup_printf("line longer than %zu bytes", kMaxLine) : g_strdup(problem));

@@ -1,8 +1,7 @@
 // capi-report's core: result sheets and captured checker output read into
-// results, and the three outputs made from them (the text report, the
-// messages about bad input, the JUnit XML). The program (main.cpp) only
-// parses its options and writes these outputs; the tests use the core
-// directly.
+// results, summed up once in a summary that the outputs render (render.h).
+// The program (main.cpp) only reads its options and writes these outputs;
+// the tests use the core directly.
 //
 // Memory: a line is kept up to kMaxLine bytes, whatever its length, and a log
 // is matched through a window of a few dozen lines; what stays is one record
@@ -119,16 +118,33 @@ private:
 Input *read_input(Kind kind, const char *path, const Catalog *catalog);
 void input_free(Input *input);
 
-// The report for people and scripts (format in output.cpp).
-void write_text(Input *const *inputs, size_t count, GString *out);
-// "PATH:LINE: reason" for every problem kept, "PATH: reason" for an input
-// that cannot be read or holds nothing.
-void write_problems(Input *const *inputs, size_t count, GString *err);
-// JUnit XML: a testsuite per input, a testcase per sheet row and per call.
-void write_junit(Input *const *inputs, size_t count, GString *xml);
-// 0: everything passed; 1: a failure, a malformed row, a stray line or an
-// empty input; 2: an input could not be read.
-int exit_status(Input *const *inputs, size_t count);
+// What the report says of one input, counted once for every output.
+struct InputTotals {
+    const Input *input;
+    Count rows, names, passes, failures, failing;  // sheet; `failing`: names whose latest outcome failed
+    Count calls, failed, incomplete;               // log
+    bool unreadable;
+    // Readable, and a name's latest outcome or a call failed, a line was
+    // malformed or stray, or it holds no row or call at all.
+    bool fail;
+};
+
+// All inputs summed up, in the order given: what every output renders.
+struct Summary {
+    InputTotals *inputs;
+    size_t count;
+    Count unreadable, names, failing, calls, failed;
+    Count malformed;  // sheet lines
+    Count stray;      // log lines
+    bool fail;        // an input fails
+    // 0: everything passed; 1: a failure, a malformed row, a stray line or
+    // an empty input; 2: an input could not be read.
+    int status;
+};
+
+// The inputs stay the caller's and must outlive the summary.
+Summary *summarize(Input *const *inputs, size_t count);
+void summary_free(Summary *summary);
 
 }  // namespace capireport
 

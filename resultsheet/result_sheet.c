@@ -1,7 +1,11 @@
-/* Appends one whole row to a result sheet, in a single write. */
+/*
+ * The result sheet's row: appended whole to a sheet in a single write, and
+ * read back from a line of a sheet.
+ */
 #define _POSIX_C_SOURCE 200809L
 
 #include "result_sheet.h"
+#include "result_sheet_row.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -14,12 +18,27 @@
 #error "the build defines RESULT_SHEET_DEFAULT_PATH"
 #endif
 
-#define SEPARATOR RESULT_SHEET_SEPARATOR
-#define PASS RESULT_SHEET_PASS "\n"
-#define FAILED RESULT_SHEET_FAILED "\n"
+/* The row: name, separator, outcome word, newline. */
+#define SEPARATOR " \t "
+#define PASS_WORD "pass"
+#define FAILED_WORD "failed"
+#define PASS PASS_WORD "\n"
+#define FAILED FAILED_WORD "\n"
 
 /* Room for the longest row: name, separator, the longer outcome. */
 #define ROW_MAX (RESULT_SHEET_NAME_MAX + sizeof SEPARATOR - 1 + sizeof FAILED - 1)
+
+/* A byte no name may hold: it could end the row or forge another. */
+static int control_byte(unsigned char byte)
+{
+    return byte < 0x20 || byte == 0x7f;
+}
+
+/* Whether the `length` bytes read exactly as the word. */
+static int is_word(const char *bytes, size_t length, const char *word, size_t word_length)
+{
+    return length == word_length && memcmp(bytes, word, length) == 0;
+}
 
 /*
  * Puts the row into `row` (ROW_MAX bytes) and returns its length, or 0 when
@@ -37,7 +56,7 @@ static size_t make_row(char *row, const char *name, int verdict)
     }
     for (; name[length] != '\0'; ++length) {
         const unsigned char byte = (unsigned char)name[length];
-        if (length == RESULT_SHEET_NAME_MAX || byte < 0x20 || byte == 0x7f) {
+        if (length == RESULT_SHEET_NAME_MAX || control_byte(byte)) {
             return 0;
         }
         row[length] = (char)byte;
@@ -123,4 +142,42 @@ int result_sheet_append(const char *path, const char *name, int verdict)
     /* The row is in the file: an error that close reports changes nothing. */
     close(fd);
     return 0;
+}
+
+const char *result_sheet_read_row(const char *line, size_t length, size_t *name_length, int *verdict)
+{
+    const char *tab;
+    const char *outcome;
+    size_t at;
+    size_t outcome_length;
+    size_t i;
+
+    if (length == 0) {
+        return "empty line";
+    }
+    tab = memchr(line, '\t', length);
+    at = tab != NULL ? (size_t)(tab - line) : length;
+    /* The separator is the tab and the bytes on either side. */
+    if (tab == NULL || at < 1 || at + 1 >= length || memcmp(line + at - 1, SEPARATOR, sizeof SEPARATOR - 1) != 0) {
+        return "no \" \\t \" between name and outcome";
+    }
+    *name_length = at - 1;
+    if (*name_length == 0) {
+        return "empty name";
+    }
+    for (i = 0; i < *name_length; ++i) {
+        if (control_byte((unsigned char)line[i])) {
+            return "control byte in name";
+        }
+    }
+    outcome = line + at + 2;
+    outcome_length = length - at - 2;
+    if (is_word(outcome, outcome_length, PASS_WORD, sizeof PASS_WORD - 1)) {
+        *verdict = 1;
+    } else if (is_word(outcome, outcome_length, FAILED_WORD, sizeof FAILED_WORD - 1)) {
+        *verdict = 0;
+    } else {
+        return "outcome is neither \"pass\" nor \"failed\"";
+    }
+    return NULL;
 }

@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "result_sheet_row.h"
+
 extern char **environ;
 
 #define HELPER_CASE "lava-test-case"
@@ -327,21 +329,23 @@ static void report_calls(capi_lava *lava, const char *set, const char *out)
 static void row_line(const char *line, size_t length, int cut, void *data)
 {
     point_data *p = (point_data *)data;
-    size_t name = length;
-    capi_row row = CAPI_ROW_MALFORMED;
+    size_t name = 0;
+    int pass = 0;
     ++p->line;
     if (p->line < p->first || p->line > p->last) {
         return;
     }
-    if (!cut) {
-        row = capi_session_row(line, length, &name);
+    /* Read as the report reads rows: a CR before the newline is part of the
+     * line end. */
+    if (length > 0 && line[length - 1] == '\r') {
+        --length;
     }
-    if (row == CAPI_ROW_MALFORMED) {
+    if (cut || result_sheet_read_row(line, length, &name, &pass) != NULL) {
         /* Not a row (a line too long for one among them): a failed case
          * named as JUnit names the sheet's problems, "(sheet)". */
         report_case(p->lava, p->set, "(sheet)", 7, 0, NULL);
     } else {
-        report_case(p->lava, p->set, line, name, row == CAPI_ROW_PASS, NULL);
+        report_case(p->lava, p->set, line, name, pass, NULL);
     }
 }
 

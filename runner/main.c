@@ -17,6 +17,7 @@
 #include "bundle.h"
 #include "lava.h"
 #include "result_sheet.h"
+#include "result_sheet_row.h"
 #include "run.h"
 #include "session.h"
 #include "text.h"
@@ -92,13 +93,27 @@ typedef struct {
     size_t room;
 } files;
 
+/*
+ * A file of the session's own (the summary, the rows' copy), written through
+ * an offset kept here into room reserved when it is made, so that a test
+ * filling the file system cannot take the bytes the session still needs. At
+ * its end it is cut to what was written.
+ */
+typedef struct {
+    int fd;
+    off_t length;
+} kept_file;
+
+#define SUMMARY_ROOM (64 * 1024)
+#define SHEET_ROOM (16 * 1024)
+
 typedef struct {
     options opt;
     char results[PATH_MAX];
     int folder;
-    int summary;          /* the summary file in the folder */
+    kept_file summary;    /* the summary file in the folder */
     int summary_failed;
-    int sheet_copy;       /* CAPI_SESSION_SHEET in the folder */
+    kept_file sheet_copy; /* CAPI_SESSION_SHEET in the folder */
     unsigned long copied_rows;
     files made;
     run_limits limits;
@@ -386,10 +401,9 @@ static void make_results(session *s)
 
 /* Makes a file of the folder and lists it for the bundle; -1 when it cannot
  * (the reason then in `error`, when given). */
-static int make_file(session *s, const char *name, int append, char *error, size_t size)
+static int make_file(session *s, const char *name, char *error, size_t size)
 {
-    const int fd = openat(s->folder, name,
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : 0), 0644);
+    const int fd = openat(s->folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         if (error != NULL) {
             snprintf(error, size, "%s", strerror(errno));
@@ -401,11 +415,42 @@ static int make_file(session *s, const char *name, int append, char *error, size
     return fd;
 }
 
+/* Makes the file with `room` bytes reserved (where the file system can). */
+static int kept_open(session *s, const char *name, off_t room, kept_file *file)
+{
+    file->length = 0;
+    file->fd = make_file(s, name, NULL, 0);
+    if (file->fd < 0) {
+        return -1;
+    }
+    (void)posix_fallocate(file->fd, 0, room);
+    return 0;
+}
+
+static int kept_write(kept_file *file, const void *data, size_t length)
+{
+    return capi_write_all(file->fd, data, length, &file->length);
+}
+
+/* Cuts off the room not used and closes the file. */
+static int kept_close(kept_file *file)
+{
+    const int cut = ftruncate(file->fd, file->length);
+    const int error = errno;
+    const int closed = close(file->fd);
+    file->fd = -1;
+    if (cut != 0) {
+        errno = error;
+        return -1;
+    }
+    return closed;
+}
+
 /* A line (or lines) of the summary: on standard output and into the folder. */
 static void report(session *s, const char *text, size_t length)
 {
-    (void)capi_write_all(STDOUT_FILENO, text, length);
-    if (s->summary >= 0 && capi_write_all(s->summary, text, length) != 0 && !s->summary_failed) {
+    (void)capi_write_all(STDOUT_FILENO, text, length, NULL);
+    if (s->summary.fd >= 0 && kept_write(&s->summary, text, length) != 0 && !s->summary_failed) {
         s->summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s->results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
@@ -432,37 +477,68 @@ static long long sheet_size(const char *path)
     return stat(path, &status) == 0 ? (long long)status.st_size : 0;
 }
 
-/* Counts one row of the copy and what it says. */
-static void count_row(capi_session_test *test, const char *row, size_t length, int whole)
+/* The copy of the sheet's new rows for one test. */
+typedef struct {
+    session *s;
+    capi_session_test *test;
+    unsigned long long room; /* bytes the copy may still take */
+    int failed;              /* the copy cannot be written any more */
+} row_copy;
+
+/* Copies one row (`length` bytes, its newline included unless it is the
+ * sheet's unfinished last line, given as `unfinished`; its first `kept`
+ * bytes at `row`) and counts it. A line longer than any row the row writer
+ * makes is dropped (counted in bytes); at the limit the copy is cut, and
+ * every row from there on is dropped. */
+static void copy_row(row_copy *c, const char *row, size_t length, size_t kept, int unfinished)
 {
-    size_t name;
-    ++test->rows;
-    if (!whole) {
+    capi_session_test *test = c->test;
+    const size_t size = length + (unfinished ? 1 : 0);
+    size_t name_length;
+    int verdict = 0;
+
+    if (size > c->room) {
+        c->room = 0; /* the copy is cut here */
+    }
+    if (c->failed || kept < length || size > c->room) {
+        test->rows_dropped += length;
         return;
     }
-    switch (capi_session_row(row, length, &name)) {
-    case CAPI_ROW_PASS:
-        ++test->rows_passed;
-        break;
-    case CAPI_ROW_FAILED:
-        ++test->rows_failed;
-        break;
-    case CAPI_ROW_MALFORMED:
-        break;
+    /* The unfinished line gets a newline: the next test's rows then start
+     * on a line of their own. */
+    if (kept_write(&c->s->sheet_copy, row, length) != 0 ||
+        (unfinished && kept_write(&c->s->sheet_copy, "\n", 1) != 0)) {
+        snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
+        c->failed = 1;
+        test->rows_dropped += length;
+        return;
+    }
+    c->room -= size;
+    ++test->rows;
+    ++c->s->copied_rows;
+    /* Its outcome, read as the report reads rows: without the line end (a CR
+     * before the newline is part of it). */
+    if (!unfinished) {
+        --length;
+        if (length > 0 && row[length - 1] == '\r') {
+            --length;
+        }
+    }
+    if (result_sheet_read_row(row, length, &name_length, &verdict) == NULL) {
+        ++*(verdict == 1 ? &test->rows_passed : &test->rows_failed);
     }
 }
 
-/* Copies what the sheet grew by, from `before` to `after`, into the folder's
- * sheet, up to the output limit and cut at a row's end, and counts the rows. */
+/* Copies what the sheet grew by, from `before` to `after`, row by row into
+ * the folder's sheet, within the output limit, and counts the rows. */
 static void copy_rows(session *s, capi_session_test *test, long long before, long long after)
 {
     char block[16 * 1024];
+    /* Room for the longest row the row writer makes, and a little more. */
     char row[RESULT_SHEET_NAME_MAX + 64];
     size_t row_length = 0;
-    int row_whole = 1;
     unsigned long long left;
-    unsigned long long limit = s->opt.max_output;
-    int failed = 0;
+    row_copy copy;
     int fd;
 
     if (after < before) {
@@ -482,11 +558,14 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
         }
         return;
     }
+    copy.s = s;
+    copy.test = test;
+    copy.room = s->opt.max_output;
+    copy.failed = 0;
     test->rows_first = s->copied_rows + 1;
     while (left > 0) {
         const size_t want = left < sizeof block ? (size_t)left : sizeof block;
         const ssize_t n = read(fd, block, want);
-        size_t keep = 0;
         size_t i;
         if (n < 0 && errno == EINTR) {
             continue;
@@ -495,43 +574,22 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
             break;
         }
         left -= (unsigned long long)n;
-        /* Whole rows only, within the limit. */
-        for (i = 0; i < (size_t)n && limit > 0; ++i, --limit) {
+        for (i = 0; i < (size_t)n; ++i) {
+            if (row_length < sizeof row) {
+                row[row_length] = block[i];
+            }
+            ++row_length;
             if (block[i] == '\n') {
-                count_row(test, row, row_length, row_whole);
+                copy_row(&copy, row, row_length, row_length < sizeof row ? row_length : sizeof row, 0);
                 row_length = 0;
-                row_whole = 1;
-                keep = i + 1;
-            } else if (row_length < sizeof row) {
-                row[row_length++] = block[i];
-            } else {
-                row_whole = 0;
             }
         }
-        if (!failed && keep > 0 && capi_write_all(s->sheet_copy, block, keep) != 0) {
-            snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
-            failed = 1;
-        }
-        if (failed) {
-            test->rows_dropped += (unsigned long long)n;
-            continue;
-        }
-        test->rows_dropped += (unsigned long long)n - keep;
-        s->copied_rows = test->rows_first - 1 + test->rows;
     }
     close(fd);
+    /* What could not be read (the sheet shrank meanwhile) is dropped too. */
     test->rows_dropped += left;
-    if (row_length > 0 && limit > 0 && !failed) {
-        /* A last row without its newline: copied with one, so that the next
-         * test's rows start on a line of their own. */
-        if (capi_write_all(s->sheet_copy, row, row_length) == 0 && capi_write_all(s->sheet_copy, "\n", 1) == 0) {
-            test->rows_dropped -= row_length;
-            count_row(test, row, row_length, 0);
-            s->copied_rows = test->rows_first - 1 + test->rows;
-        }
-    }
-    if (failed) {
-        test->rows = s->copied_rows - (test->rows_first - 1);
+    if (row_length > 0) {
+        copy_row(&copy, row, row_length, row_length < sizeof row ? row_length : sizeof row, 1);
     }
     if (test->rows == 0) {
         test->rows_first = 0;
@@ -617,8 +675,8 @@ static void run_one(session *s, const char *path, const char *name)
     file_stem(s, test.name, name != NULL, stem, sizeof stem);
     with_suffix(test.out.file, stem, ".out");
     with_suffix(test.err.file, stem, ".err");
-    out = make_file(s, test.out.file, 0, test.out.error, sizeof test.out.error);
-    err = make_file(s, test.err.file, 0, test.err.error, sizeof test.err.error);
+    out = make_file(s, test.out.file, test.out.error, sizeof test.out.error);
+    err = make_file(s, test.err.file, test.err.error, sizeof test.err.error);
     if (out < 0) {
         test.out.file[0] = '\0';
     }
@@ -674,7 +732,7 @@ int main(int argc, char **argv)
     size_t i;
 
     memset(&s, 0, sizeof s);
-    s.summary = -1;
+    s.summary.fd = -1;
     first = parse_options(argc, argv, &s.opt);
     if (first >= argc) {
         usage("no TEST given");
@@ -693,12 +751,10 @@ int main(int argc, char **argv)
     s.limits.max_output = s.opt.max_output;
     s.limits.wake_fd = g_wake[0];
     s.limits.interrupted = &g_interrupted;
-    s.summary = make_file(&s, CAPI_SESSION_SUMMARY, 1, NULL, 0);
-    if (s.summary < 0) {
+    if (kept_open(&s, CAPI_SESSION_SUMMARY, SUMMARY_ROOM, &s.summary) != 0) {
         fail_setup("%s/%s: %s", s.results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
-    s.sheet_copy = make_file(&s, CAPI_SESSION_SHEET, 1, NULL, 0);
-    if (s.sheet_copy < 0) {
+    if (kept_open(&s, CAPI_SESSION_SHEET, SHEET_ROOM, &s.sheet_copy) != 0) {
         fail_setup("%s/%s: %s", s.results, CAPI_SESSION_SHEET, strerror(errno));
     }
     capi_lava_start(&s.lava, s.opt.lava, s.results, cannot_run(capi_report) == NULL ? capi_report : NULL);
@@ -737,11 +793,11 @@ int main(int argc, char **argv)
         }
     }
     reportf(&s, "# %u test points: %u ok, %u not ok\n", s.points, s.points - s.not_ok, s.not_ok);
-    if (close(s.summary) != 0 && !s.summary_failed) {
+    if (kept_close(&s.summary) != 0 && !s.summary_failed) {
         s.summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s.results, CAPI_SESSION_SUMMARY, strerror(errno));
     }
-    close(s.sheet_copy);
+    kept_close(&s.sheet_copy);
     if (s.opt.console &&
         capi_bundle_write(STDOUT_FILENO, s.results, (const char *const *)s.made.names, s.made.count) != 0) {
         fprintf(stderr, "capi-run: console bundle: %s\n", strerror(errno));

@@ -3,7 +3,6 @@
 
 #include "session.h"
 
-#include "result_sheet.h"
 #include "text.h"
 
 #include <errno.h>
@@ -37,42 +36,6 @@ static unsigned long long dropped(const capi_session_test *test)
 int capi_session_ok(const capi_session_test *test)
 {
     return test->outcome == CAPI_PASSED && dropped(test) == 0;
-}
-
-capi_row capi_session_row(const char *row, size_t length, size_t *name_length)
-{
-    const char *tab;
-    size_t at;
-    size_t i;
-    *name_length = length;
-    if (length > 0 && row[length - 1] == '\r') {
-        *name_length = --length;
-    }
-    /* The name ends at the first tab, with a space on either side of it. */
-    tab = memchr(row, '\t', length);
-    if (tab == NULL) {
-        return CAPI_ROW_MALFORMED;
-    }
-    at = (size_t)(tab - row);
-    if (at < 2 || row[at - 1] != ' ' || at + 1 >= length || row[at + 1] != ' ') {
-        return CAPI_ROW_MALFORMED;
-    }
-    for (i = 0; i < at - 1; ++i) {
-        const unsigned char c = (unsigned char)row[i];
-        if (c < 0x20 || c == 0x7f) {
-            return CAPI_ROW_MALFORMED;
-        }
-    }
-    *name_length = at - 1;
-    if (length - at - 2 == strlen(RESULT_SHEET_PASS) && memcmp(tab + 2, RESULT_SHEET_PASS, length - at - 2) == 0) {
-        return CAPI_ROW_PASS;
-    }
-    if (length - at - 2 == strlen(RESULT_SHEET_FAILED) &&
-        memcmp(tab + 2, RESULT_SHEET_FAILED, length - at - 2) == 0) {
-        return CAPI_ROW_FAILED;
-    }
-    *name_length = length;
-    return CAPI_ROW_MALFORMED;
 }
 
 /* A growing text in a fixed buffer; `failed` once anything did not fit. */

@@ -80,17 +80,6 @@ const char *capi_outcome_name(capi_outcome outcome);
 int capi_session_ok(const capi_session_test *test);
 
 /*
- * What a sheet row says, read as capi-report reads it (`length` bytes,
- * without its newline; a CR before it is part of the line end):
- * CAPI_ROW_PASS or CAPI_ROW_FAILED for "name \t pass" and "name \t failed"
- * (the name up to the first tab, at least one byte, no control byte) with
- * the name's length in `*name_length`; CAPI_ROW_MALFORMED for anything else,
- * with the line's length there.
- */
-typedef enum { CAPI_ROW_MALFORMED, CAPI_ROW_PASS, CAPI_ROW_FAILED } capi_row;
-capi_row capi_session_row(const char *row, size_t length, size_t *name_length);
-
-/*
  * Formats the whole test point (its TAP line and YAML block, each line ending
  * in "\n") into `out`. Returns its length, or 0 when `size` is too small
  * (CAPI_SESSION_POINT_MAX always suffices).

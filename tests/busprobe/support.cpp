@@ -100,13 +100,18 @@ std::vector<std::string> RunDir::list(const std::string &sub) const {
     return names;
 }
 
-Process::Process(const std::string &program, const std::string &dir, const Environment &env) {
+Process::Process(const std::string &program, const std::string &dir, const Environment &env,
+                 const Arguments &args) {
     std::string command = "cd '" + dir + "' && ";
     for (const auto &setting : env) {
         EXPECT_EQ(std::string::npos, setting.second.find('\'')) << setting.second;
         command += "export " + setting.first + "='" + setting.second + "' && ";
     }
     command += "exec " BUSPROBE_RUN_PREFIX " '" + program + "'";
+    for (const std::string &arg : args) {
+        EXPECT_EQ(std::string::npos, arg.find('\'')) << arg;
+        command += " '" + arg + "'";
+    }
     pipe_ = popen(command.c_str(), "r");
     EXPECT_NE(nullptr, pipe_) << command;
 }
@@ -130,8 +135,8 @@ RunResult Process::finish() {
 }
 
 RunResult run_program(const std::string &program, const std::string &dir,
-                      const Environment &env) {
-    return Process(program, dir, env).finish();
+                      const Environment &env, const Arguments &args) {
+    return Process(program, dir, env, args).finish();
 }
 
 std::string mask_temp_names(const std::string &text, const std::string &name_template,

@@ -46,10 +46,14 @@ struct RunResult {
 // Variables set in a started program's environment, over the inherited ones.
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// Arguments of a started program, after its name.
+using Arguments = std::vector<std::string>;
+
 // A program started in a folder, with this build's run prefix (qemu for ARM).
 class Process {
 public:
-    Process(const std::string &program, const std::string &dir, const Environment &env = {});
+    Process(const std::string &program, const std::string &dir, const Environment &env = {},
+            const Arguments &args = {});
     ~Process();
     Process(const Process &) = delete;
     Process &operator=(const Process &) = delete;
@@ -60,7 +64,7 @@ private:
 };
 
 RunResult run_program(const std::string &program, const std::string &dir,
-                      const Environment &env = {});
+                      const Environment &env = {}, const Arguments &args = {});
 
 // Replaces every name made from the template (ending in XXXXXX) by the
 // template itself, and collects the names in order of appearance.

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "fieldaudit.h"
-#include "internal.h"
+#include "fieldaudit_tools.h"
 
 namespace {
 
@@ -81,11 +81,8 @@ std::vector<Example> examples(const std::string &doc) {
 // The strict rule as formats.md states it: the format's pattern (the one the
 // generated pattern list shows) matches the whole value, up to its very end,
 // and the match is not empty.
-#define DOCS_PATTERN_ADDRESS(variable) &variable,
-const char *const *const kPatterns[] = {FIELDAUDIT_PATTERN_VARIABLES(DOCS_PATTERN_ADDRESS)};
-
 int strict_check(const std::string &value, const std::string &format) {
-    const std::string pattern = *kPatterns[find_data_format_index(format.c_str())];
+    const std::string pattern = *fieldaudit::kFormats[find_data_format_index(format.c_str())].pattern;
     if (value.empty() || !g_utf8_validate(value.c_str(), -1, nullptr)) return 0;
     GRegex *re = g_regex_new(("(?:" + pattern + ")\\z").c_str(), static_cast<GRegexCompileFlags>(0),
                              static_cast<GRegexMatchFlags>(0), nullptr);
@@ -116,7 +113,7 @@ TEST(Docs, FormatExamplesPassAndFailAsDocumented) {
         }
     }
     EXPECT_EQ(named, documented);
-    EXPECT_EQ(25u, documented.size());
+    EXPECT_EQ(static_cast<size_t>(fieldaudit::kFormatCount), documented.size());
 }
 
 TEST(Docs, FormatsSaidToPassEveryNonEmptyTextDo) {

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "capture.h"
-#include "describe.h"
+#include "fieldaudit_tools.h"
+#include "record_walk.h"
 
 namespace {
 
@@ -62,44 +63,39 @@ void plant_number(char *rm, char *tm, N a, N b, std::string &rv, std::string &tv
 // Writes a distinct value into each member that the checker's steps name, on
 // both sides, and appends the field lines those values must print. Numbers
 // are chosen beyond the signed range of 8- and 16-bit members and beyond 32
-// bits for 64-bit ones.
-void plant(const Checker &c, char *r, char *t, Storage &store, std::vector<std::string> &lines) {
-    const std::vector<Step> steps = steps_of(c);
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const Step &s = steps[i];
-        char *rm = r + s.offset;
-        char *tm = t ? t + s.offset : nullptr;
-        const bool pointer = s.member == Step::kRecordPointer || s.member == Step::kStringRecord;
-        if (pointer) {  // the member leads to a record of its own on each side
-            char *rs = store.block(s.sub ? s.sub->size : sizeof(TolvaStrArray_t));
-            char *ts = store.block(s.sub ? s.sub->size : sizeof(TolvaStrArray_t));
-            std::memcpy(rm, &rs, sizeof rs);
-            std::memcpy(tm, &ts, sizeof ts);
-            rm = rs;
-            tm = ts;
-        }
-        if (s.kind == Step::kSub) {
-            plant(*s.sub, rm, tm, store, lines);
-            continue;
-        }
-        const int n = static_cast<int>(i);
-        std::string rv = "r" + std::to_string(i), tv = t ? "t" + std::to_string(i) : "(null)";
-        switch (s.member) {
-        case Step::kText:
-        case Step::kStringRecord:
-            std::memcpy(rm, rv.c_str(), rv.size() + 1);
-            if (tm) std::memcpy(tm, tv.c_str(), tv.size() + 1);
-            break;
-        case Step::kUnsigned8: plant_number<uint8_t>(rm, tm, 100 + n, 200 + n, rv, tv); break;
-        case Step::kUnsigned16: plant_number<uint16_t>(rm, tm, 60000 + n, 50000 + n, rv, tv); break;
-        case Step::kInt32: plant_number<int32_t>(rm, tm, -1000 - n, 2000 + n, rv, tv); break;
-        case Step::kInt64: plant_number<int64_t>(rm, tm, 5000000000LL + n, -6000000000LL - n, rv, tv); break;
-        case Step::kDouble: plant_number<double>(rm, tm, n + 0.5, -n - 0.25, rv, tv); break;
-        default: ADD_FAILURE() << c.name << " step " << i << ": a field step of a record member kind";
-        }
-        lines.push_back(std::string(c.name) + "," + c.labels.result + s.field + "=" + rv + "," + c.labels.target +
-                        (c.labels.target_named ? s.field : "") + "=" + tv + "\n");
+// bits for 64-bit ones. Every pointer member leads to a record of its own on
+// each side.
+class Plant : public tolva_test::RecordFill {
+public:
+    Plant(Storage &store, std::vector<std::string> &lines) : store_(store), lines_(lines) {}
+
+    char *pointed(const Step &, size_t size, int) override { return store_.block(size); }
+    void member(const Checker &c, size_t i, const Step &s, char *rm, char *tm) override;
+
+private:
+    Storage &store_;
+    std::vector<std::string> &lines_;
+};
+
+void Plant::member(const Checker &c, size_t i, const Step &s, char *rm, char *tm) {
+    const bool t = tm != nullptr;
+    const int n = static_cast<int>(i);
+    std::string rv = "r" + std::to_string(i), tv = t ? "t" + std::to_string(i) : "(null)";
+    switch (s.member) {
+    case Step::kText:
+    case Step::kStringRecord:
+        std::memcpy(rm, rv.c_str(), rv.size() + 1);
+        if (tm) std::memcpy(tm, tv.c_str(), tv.size() + 1);
+        break;
+    case Step::kUnsigned8: plant_number<uint8_t>(rm, tm, 100 + n, 200 + n, rv, tv); break;
+    case Step::kUnsigned16: plant_number<uint16_t>(rm, tm, 60000 + n, 50000 + n, rv, tv); break;
+    case Step::kInt32: plant_number<int32_t>(rm, tm, -1000 - n, 2000 + n, rv, tv); break;
+    case Step::kInt64: plant_number<int64_t>(rm, tm, 5000000000LL + n, -6000000000LL - n, rv, tv); break;
+    case Step::kDouble: plant_number<double>(rm, tm, n + 0.5, -n - 0.25, rv, tv); break;
+    default: ADD_FAILURE() << c.name << " step " << i << ": a field step of a record member kind";
     }
+    lines_.push_back(std::string(c.name) + "," + c.labels.result + s.field + "=" + rv + "," + c.labels.target +
+                     (c.labels.target_named ? s.field : "") + "=" + tv + "\n");
 }
 
 // The lines of a captured run that name a checker (field lines), in order.
@@ -120,7 +116,8 @@ TEST(Describe, StepsAgreeWithEveryLineTheCheckerPrints) {
         char *r = store.block(c.size);
         char *t = c.has_target ? store.block(c.size) : nullptr;
         std::vector<std::string> expected;
-        plant(c, r, t, store, expected);
+        Plant plant(store, expected);
+        tolva_test::fill_records(c, r, t, plant);
         PrintCapture out;
         c.check(r, t);
         EXPECT_EQ(expected, field_lines(out.text()));

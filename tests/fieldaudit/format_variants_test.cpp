@@ -9,6 +9,7 @@
 
 #include "capture.h"
 #include "fieldaudit.h"
+#include "fieldaudit_tools.h"
 #include "records.h"
 
 namespace {
@@ -61,7 +62,7 @@ const std::vector<VariantCase> kVariants = {
 };
 
 TEST(FORMAT_VARIANT, EveryFormatHasValuesThatDifferAndValuesThatPassBoth) {
-    ASSERT_EQ(25u, kVariants.size());
+    ASSERT_EQ(static_cast<size_t>(fieldaudit::kFormatCount), kVariants.size());
     PrintCapture out;
     for (size_t i = 0; i < kVariants.size(); ++i) {
         const VariantCase &f = kVariants[i];

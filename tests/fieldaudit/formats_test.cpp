@@ -8,6 +8,7 @@
 
 #include "capture.h"
 #include "fieldaudit.h"
+#include "fieldaudit_tools.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ const std::vector<FormatCase> kFormats = {
 };
 
 TEST(DataFormat, EveryFormatPassesAndFailsWhatItShould) {
-    ASSERT_EQ(25u, kFormats.size());
+    ASSERT_EQ(static_cast<size_t>(fieldaudit::kFormatCount), kFormats.size());
     PrintCapture out;
     for (const FormatCase &f : kFormats) {
         for (const char *v : f.pass) EXPECT_EQ(1, Check_data_format(v, f.name)) << f.name << " " << v;
@@ -67,7 +68,7 @@ TEST(DataFormat, NameLookupIsExactAndCoversTheFilledSlots) {
         EXPECT_STREQ(kFormats[i].name, DATA_FORMAT_MAP[i].name);
         EXPECT_EQ(i, DATA_FORMAT_MAP[i].index);
     }
-    for (size_t i = 25; i < 30; ++i) {
+    for (size_t i = fieldaudit::kFormatCount; i < sizeof DATA_FORMAT_MAP / sizeof DATA_FORMAT_MAP[0]; ++i) {
         EXPECT_EQ(nullptr, DATA_FORMAT_MAP[i].name);
         EXPECT_EQ(0u, DATA_FORMAT_MAP[i].index);
     }

@@ -14,6 +14,10 @@
 # the sysroot alone, as in a firmware build. Every -I and -L it gives must lie
 # inside the sysroot: a path of the build machine would show a .pc file that
 # does not follow the sysroot.
+#
+# A cross build stages, mirrors GLib and builds a test program with the
+# README's own commands ("Firmware builds"), taken from the README at run
+# time, so the recipe there is the one tested.
 set -eu
 . "$1"
 step=$2
@@ -29,6 +33,26 @@ fi
 fail() {
   echo "FAILED: $*" >&2
   exit 1
+}
+
+# The commands of the README's code block after "<!-- recipe: $1 -->".
+recipe() {
+  awk -v marker="<!-- recipe: $1 -->" '
+    $0 == marker { found = 1; next }
+    found && /^    / { sub(/^    /, ""); print; started = 1; next }
+    found && /^$/ { if (started) exit; next }
+    found { exit }
+  ' "$SOURCE_DIR/README.md"
+}
+
+# Runs the README's recipe $1 in the folder $2 with SYSROOT (and BUILD_DIR)
+# set, in a shell of its own that stops at the first failing command; $3
+# rewrites the commands (sed).
+run_recipe() {
+  commands=$(recipe "$1" | sed "${3:-}")
+  [ -n "$commands" ] || fail "README.md has no recipe $1"
+  printf '%s\n' "$commands"
+  (cd "$2" && SYSROOT=$sysroot BUILD_DIR=$BUILD_DIR sh -eu -c "$commands") || fail "README recipe $1"
 }
 
 # Runs the consumer programs in $1 and compares each one's whole output; none
@@ -50,10 +74,9 @@ tree)
   rm -rf "$WORK/prefix" "$WORK/sysroot"
   mkdir -p "$WORK"
   if [ -n "$CROSS" ]; then
-    DESTDIR=$sysroot "$CMAKE" --install "$BUILD_DIR" --prefix /usr
-    mkdir -p "$root/lib" "$root/include"
-    cp -rs "/usr/lib/$MULTIARCH" "$root/lib/"
-    cp -rs /usr/include/glib-2.0 "$root/include/"
+    # The staging line of the recipe, for this build's folder.
+    run_recipe firmware-stage "$SOURCE_DIR" "/cmake --install/!d; s|build/fw|\"\$BUILD_DIR\"|"
+    run_recipe debian-glib "$WORK"
   else
     "$CMAKE" --install "$BUILD_DIR" --prefix "$root"
   fi
@@ -102,6 +125,18 @@ pkgconfig)
       "$consumers/$lib.c" $flags -o "$dir/use_$lib" || fail "use_$lib did not build"
   done
   run_consumers "$dir"
+  if [ -n "$CROSS" ]; then
+    # The README's pkg-config recipe as written, for its compiler.
+    recipe_dir=$WORK/recipe
+    rm -rf "$recipe_dir"
+    mkdir -p "$recipe_dir"
+    cp "$SOURCE_DIR/tests/install/recipe_test.c" "$recipe_dir/test.c"
+    run_recipe firmware-pkg-config "$recipe_dir"
+    # shellcheck disable=SC2086
+    out=$($EMULATOR "$recipe_dir/test") || fail "the recipe's program exited with $?"
+    [ "$out" = "recipe $VERSION" ] || fail "the recipe's program printed \"$out\""
+    echo "$recipe_dir/test: $out"
+  fi
   ;;
 
 cmake | subproject)

@@ -1,6 +1,5 @@
-// capi-run's report to LAVA: names made of LAVA's characters and unique, the
-// sheet row grammar it reads rows with, and the exact helper calls made for a
-// test point, with stand-ins for LAVA's
+// capi-run's report to LAVA: names made of LAVA's characters and unique, and
+// the exact helper calls made for a test point, with stand-ins for LAVA's
 // helpers and for capi-report that write down how they were called.
 #include <gtest/gtest.h>
 
@@ -102,35 +101,6 @@ TEST(LavaUnique, NumbersEveryNameOnceItCanRememberNoMore) {
         strcpy(name, after[i]);
         capi_lava_unique(lava.get(), 0, name, 100, sizeof name);
         EXPECT_STREQ(given[i], name);
-    }
-}
-
-TEST(SessionRow, ReadsTheRowGrammar) {
-    const struct {
-        const char *row;
-        capi_row what;
-        size_t name;
-    } cases[] = {
-        {"device_info_function \t pass", CAPI_ROW_PASS, 20},
-        {"wifi timer \t failed", CAPI_ROW_FAILED, 10},
-        {"x \t pass\r", CAPI_ROW_PASS, 1},
-        {" \t pass", CAPI_ROW_MALFORMED, 7},
-        {"x \t passed", CAPI_ROW_MALFORMED, 10},
-        {"x \t PASS", CAPI_ROW_MALFORMED, 8},
-        {"x\tpass", CAPI_ROW_MALFORMED, 6},
-        {"x \t pass\r\r", CAPI_ROW_MALFORMED, 9},
-        {"", CAPI_ROW_MALFORMED, 0},
-        {"a\tb \t pass", CAPI_ROW_MALFORMED, 10},
-        {"a \t b \t pass", CAPI_ROW_MALFORMED, 12},
-        {"na\x01me \t pass", CAPI_ROW_MALFORMED, 12},
-        {"na\x7fme \t failed", CAPI_ROW_MALFORMED, 14},
-        {"caf\xc3\xa9 \t pass", CAPI_ROW_PASS, 5},
-        {"x  \t  pass", CAPI_ROW_MALFORMED, 10},
-    };
-    for (const auto &c : cases) {
-        size_t name = 99;
-        EXPECT_EQ(c.what, capi_session_row(c.row, strlen(c.row), &name)) << c.row;
-        EXPECT_EQ(c.name, name) << c.row;
     }
 }
 

@@ -6,13 +6,13 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "capture.h"
-#include "describe.h"
+#include "fieldaudit_tools.h"
 #include "fieldaudit.h"
+#include "record_walk.h"
 #include "records.h"
 #include "support.h"
 
@@ -36,7 +36,7 @@ const char *const kFormatSamples[][2] = {
     {"DATA_PERCENTAGE", "30%"},   {"DATA_DEVINFO", "IP:192.168.1.2;MAC:00:11:22:AA:BB:CC"},
 };
 
-class Records {
+class Records : public tolva_test::RecordFill {
 public:
     explicit Records(guint32 seed) : rand_(g_rand_new_with_seed(seed)) {}
     ~Records() { g_rand_free(rand_); }
@@ -48,35 +48,30 @@ public:
     }
 
     // Fills a result and a target record (either may be null) of the checker.
-    void fill(const Checker &c, char *r, char *t) {
-        std::vector<Step> steps(fieldaudit::kMaxSteps);
-        steps.resize(c.describe(steps.data(), steps.size()));
-        std::set<std::string> gates;
-        for (const Step &s : steps) {
-            if (s.gate) gates.insert(s.gate);
-        }
-        for (const Step &s : steps) {
-            char *rm = r ? r + s.offset : nullptr, *tm = t ? t + s.offset : nullptr;
-            if (s.member == Step::kRecordPointer || s.member == Step::kStringRecord) {
-                // A pointer member: to a record of its own, now and then to none.
-                const size_t size = s.kind == Step::kSub ? s.sub->size : s.width;
-                char *rp = pick(6) ? block(size) : nullptr, *tp = pick(6) ? block(size) : nullptr;
-                if (rm) std::memcpy(rm, &rp, sizeof rp);
-                if (tm) std::memcpy(tm, &tp, sizeof tp);
-                rm = rp;
-                tm = tp;
-            }
-            if (s.kind == Step::kSub) {
-                fill(*s.sub, rm, tm);
-            } else if (s.member == Step::kText || s.member == Step::kStringRecord) {
-                texts(s, rm, tm, gates.count(s.field) > 0);
-            } else {
-                numbers(s, rm, tm);
-            }
+    void fill(const Checker &c, char *r, char *t) { tolva_test::fill_records(c, r, t, *this); }
+
+    // A pointer member: to a record of its own, now and then to none.
+    char *pointed(const Step &, size_t size, int) override { return pick(6) ? block(size) : nullptr; }
+
+    void member(const Checker &c, size_t, const Step &s, char *r, char *t) override {
+        if (s.member == Step::kText || s.member == Step::kStringRecord) {
+            texts(s, r, t, gate(c, s));
+        } else {
+            numbers(s, r, t);
         }
     }
 
 private:
+    // Whether a step of the checker has the step's field as its gate.
+    static bool gate(const Checker &c, const Step &s) {
+        std::vector<Step> steps(fieldaudit::kMaxSteps);
+        steps.resize(c.describe(steps.data(), steps.size()));
+        for (const Step &other : steps) {
+            if (other.gate && s.field && strcmp(other.gate, s.field) == 0) return true;
+        }
+        return false;
+    }
+
     // A text: empty, unterminated, random bytes (control bytes too), a plain
     // text, one that nearly reads "(null)", or the preferred one.
     void text(char *m, size_t width, const char *preferred) {

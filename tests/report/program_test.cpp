@@ -90,4 +90,35 @@ ret: result=&quot;1&quot; target=&quot;0&quot;: differs from tar
               xml);
 }
 
+// The options, the usage line and --help are made from one table: the help
+// text whole, byte for byte.
+TEST(Program, HelpWholeFromTheTableOfOptions) {
+    const ProgramRun run = run_program({"--help"}, {});
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("", run.err);
+    // GLib writes an ellipsis after OPTION as the locale can show it.
+    std::string help = run.out;
+    const size_t option = help.find("[OPTION");
+    const size_t end = help.find("] [SHEET]");
+    if (option != std::string::npos && end != std::string::npos && end > option) {
+        help.erase(option + 7, end - option - 7);
+    }
+    EXPECT_EQ("Usage:\n"
+              "  capi-report [OPTION] [SHEET]...\n"
+              "\n"
+              "Reports the rows of result sheets and the checker calls of captured test output:\n"
+              "per row name its runs, passes, failures and latest outcome; per call its verdict\n"
+              "and the fields that failed. One JUnit test suite per input file.\n"
+              "\n"
+              "Help Options:\n"
+              "  -h, --help                Show help options\n"
+              "\n"
+              "Application Options:\n"
+              "  --junit=FILE              Also write the report as JUnit XML to FILE\n"
+              "  --log=CAPTURED_OUTPUT     Captured standard output of a test program (repeatable)\n"
+              "\n"
+              "Exit status: 0 all passed, 1 something failed, 2 usage error or an input that cannot be read.\n",
+              help);
+}
+
 }  // namespace

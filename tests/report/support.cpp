@@ -49,11 +49,19 @@ int remove_entry(const char *path, const struct stat *, int, struct FTW *) { ret
 Outcome report_of(const std::vector<Source> &sources, size_t piece) {
     std::vector<capireport::Input *> inputs;
     for (const Source &s : sources) inputs.push_back(read_bytes(s, piece));
-    GString *out = g_string_new(nullptr), *err = g_string_new(nullptr), *xml = g_string_new(nullptr);
-    capireport::write_problems(inputs.data(), inputs.size(), err);
-    capireport::write_text(inputs.data(), inputs.size(), out);
-    capireport::write_junit(inputs.data(), inputs.size(), xml);
-    Outcome o{take(out), take(err), take(xml), capireport::exit_status(inputs.data(), inputs.size())};
+    GString *out = g_string_new(nullptr), *err = g_string_new(nullptr);
+    capireport::Summary *summary = capireport::summarize(inputs.data(), inputs.size());
+    capireport::write_problems(*summary, err);
+    capireport::write_text(*summary, out);
+    Outcome o{take(out), take(err), "", summary->status, {}};
+    for (const capireport::Option &option : capireport::kOptions) {
+        if (option.output == nullptr) continue;
+        GString *file = g_string_new(nullptr);
+        option.output(*summary, file);
+        o.files[option.name] = take(file);
+    }
+    o.junit = o.files["junit"];
+    capireport::summary_free(summary);
     for (capireport::Input *in : inputs) capireport::input_free(in);
     return o;
 }

@@ -3,11 +3,12 @@
 #ifndef CAPI_REPORT_TEST_SUPPORT_H
 #define CAPI_REPORT_TEST_SUPPORT_H
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "report.h"
+#include "render.h"
 
 // One input: its kind, the path the report names, its bytes.
 struct Source {
@@ -16,10 +17,13 @@ struct Source {
     std::string bytes;
 };
 
-// Everything the core makes of the inputs.
+// Everything the core makes of the inputs: the text report, the problems,
+// the JUnit file and every file output of the program's table by its
+// option's name (junit too).
 struct Outcome {
     std::string out, err, junit;
     int status;
+    std::map<std::string, std::string> files;
 };
 
 // Runs the core on the inputs, each handed over in pieces of `piece` bytes

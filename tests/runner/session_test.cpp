@@ -377,3 +377,140 @@ TEST(Session, WriteErrorIsReportedAndTheRunGoesOn) {
 }
 
 }  // namespace
+
+namespace {
+
+// A results folder on a file system that fills up: the streams that find no
+// room say so, the session goes on, and its summary is still whole.
+TEST(Session, FullFileSystem) {
+    RunDir dir;
+    // After the flood, more test points than the summary's last page holds.
+    add_fault(dir, "t", "flood", "flood");
+    for (int i = 10; i < 22; ++i) add_fault(dir, "t", "pass" + std::to_string(i), "pass");
+    mkdir(dir.file("small").c_str(), 0755);
+    // In a mount namespace of its own, where a small tmpfs can be mounted;
+    // the folder is copied out before the namespace goes.
+    const std::string script =
+        "mount -t tmpfs -o size=256k tmpfs small || exit 77; \"$@\"; rc=$?; cp -R small/res copy; exit $rc";
+    const CapiRunResult run =
+        run_capi({"--results", "small/res", "--no-busprobe", "--sheet", "capi.xls", "t"}, dir.path(),
+                 {{"CAPI_FAULT_FLOOD_BYTES", "1048576"}}, {"unshare", "-m", "sh", "-c", script, "sh"});
+    if (run.status == 77 || run.err.find("unshare:") != std::string::npos) {
+        GTEST_SKIP() << "no tmpfs to fill here: " << run.err;
+    }
+    EXPECT_EQ(run.status, 1) << run.err;
+    std::vector<capi_session_test> tests;
+    EXPECT_EQ(capi_session_read(
+                  dir.file("copy/capi-run.tap").c_str(),
+                  [](const capi_session_test *test, void *data) {
+                      static_cast<std::vector<capi_session_test> *>(data)->push_back(*test);
+                      return 0;
+                  },
+                  nullptr, &tests),
+              0);
+    EXPECT_EQ(dir.read("copy/capi-run.tap"), run.out);
+    ASSERT_EQ(tests.size(), 13u);
+    EXPECT_STREQ(tests[0].out.error, "No space left on device");
+    EXPECT_EQ(tests[0].out.bytes + tests[0].out.dropped, 1048576u);
+    EXPECT_GT(tests[0].out.bytes, 0u);
+    EXPECT_EQ(dir.read("copy/flood.out"), flood_text(tests[0].out.bytes));
+    for (size_t i = 1; i < tests.size(); ++i) {
+        EXPECT_EQ(tests[i].outcome, CAPI_PASSED);
+        EXPECT_STREQ(tests[i].out.error, "No space left on device");
+        EXPECT_EQ(tests[i].out.dropped, 15u);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Summaries with a byte changed or cut anywhere: read without a crash or a
+// read past a field, and one cut before its last test point's end never
+// reads as whole.
+TEST(Session, MangledSummariesAreReadSafely) {
+    RunDir dir;
+    add_fault(dir, "t", "pass", "pass");
+    add_fault(dir, "t", "rows", "rows");
+    const CapiRunResult run =
+        run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t"}, dir.path());
+    const std::string summary = run.out;
+    unsigned seed = 5;
+    const auto next = [&seed](size_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<size_t>((seed >> 8) % range);
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string text = summary;
+        if (round % 2 == 0) {
+            text[next(text.size())] = static_cast<char>(next(256));
+        } else {
+            text.resize(next(text.size()));
+        }
+        dir.write("summary", text);
+        int points = 0;
+        const int rc = capi_session_read(
+            dir.file("summary").c_str(),
+            [](const capi_session_test *test, void *data) {
+                EXPECT_LT(strlen(test->name), sizeof test->name);
+                ++*static_cast<int *>(data);
+                return 0;
+            },
+            nullptr, &points);
+        EXPECT_GE(rc, 0) << round;
+        // Cut before the end of the last test point's block: something is missing.
+        if (round % 2 == 1 && text.size() < summary.rfind("  ...\n") + 6) {
+            EXPECT_GT(rc, 0) << round << ": a cut summary reads as whole";
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The rows a test appends are copied whole, however they fall on the
+// runner's read blocks; what cannot be a row, and what is past the limit,
+// is dropped and counted, never cut.
+TEST(Session, SheetRowsCopiedWhole) {
+    const struct {
+        const char *what;
+        std::string script;  // appends to capi.xls
+        std::vector<std::string> options;
+        std::string copy;    // the folder's capi.xls
+        std::string counts;  // rows, rows_first, passed, failed, dropped as the block shows them
+    } cases[] = {
+        {"a thousand rows, over several blocks",
+         "i=0; while [ $i -lt 1000 ]; do printf 'row_%04d_padding_padding \\t %s\\n' $i pass; i=$((i+1)); done",
+         {},
+         "",
+         "1000 1 1000 0 0"},
+        {"an unfinished last line", "printf 'x \\t pass\\ny \\t fai'", {}, "x \t pass\ny \t fai\n", "2 1 1 0 0"},
+        {"a line longer than any row",
+         "printf 'a \\t failed\\n%0400d\\nb \\t pass\\n' 0", {}, "a \t failed\nb \t pass\n", "2 1 1 1 401"},
+        {"past the limit", "printf 'r1 \\t pass\\nr2 \\t pass\\nr3 \\t pass\\nr4 \\t pass\\n'", {"--max-output", "25"},
+         "r1 \t pass\nr2 \t pass\n", "2 1 2 0 20"},
+    };
+    for (const auto &c : cases) {
+        RunDir dir;
+        mkdir(dir.file("t").c_str(), 0755);
+        write_file(dir, "t/rows", "#!/bin/sh\n" + c.script + " >> capi.xls\n", 0755);
+        std::vector<std::string> args = {"--results", "res", "--no-busprobe", "--sheet", "capi.xls"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back("t/rows");
+        const CapiRunResult run = run_capi(args, dir.path());
+        std::string copy = c.copy;
+        if (copy.empty()) copy = dir.read("capi.xls");
+        EXPECT_EQ(dir.read("res/capi.xls"), copy) << c.what;
+        unsigned long rows = 0, first = 0, passed = 0, failed = 0;
+        unsigned long long dropped = 0;
+        sscanf(c.counts.c_str(), "%lu %lu %lu %lu %llu", &rows, &first, &passed, &failed, &dropped);
+        const std::string block = "  rows: " + std::to_string(rows) + "\n  rows_first: " + std::to_string(first) +
+                                  "\n  rows_passed: " + std::to_string(passed) + "\n  rows_failed: " +
+                                  std::to_string(failed) + "\n  rows_dropped: " + std::to_string(dropped) + "\n";
+        EXPECT_NE(run.out.find(block), std::string::npos) << c.what << "\n" << run.out;
+        EXPECT_EQ(run.status, dropped == 0 ? 0 : 1) << c.what;
+    }
+}
+
+}  // namespace

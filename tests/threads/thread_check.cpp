@@ -13,8 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "describe.h"
+#include "fieldaudit_tools.h"
 #include "fieldaudit.h"
+#include "record_walk.h"
 
 namespace {
 
@@ -62,37 +63,39 @@ void put_text(char *member, size_t width, const char *text) { std::snprintf(memb
 
 // Fills the members the checker's steps name: format names on the target
 // side of format steps (every format in turn, and an empty slot), sample
-// values elsewhere, small numbers (selectors) in the low byte, and behind
-// pointers a record or, one time in five, null.
-void fill(const Checker &c, char *r, char *t, Random &rnd, Blocks &blocks, unsigned &format) {
-    Step steps[fieldaudit::kMaxSteps];
-    const size_t n = c.describe(steps, fieldaudit::kMaxSteps);
-    for (size_t i = 0; i < n; ++i) {
-        const Step &s = steps[i];
-        char *rm = r + s.offset;
-        char *tm = t + s.offset;
-        if (s.member == Step::kRecord) {
-            fill(*s.sub, rm, tm, rnd, blocks, format);
-        } else if (s.member == Step::kStringRecord || s.member == Step::kRecordPointer) {
-            const size_t size = s.sub ? s.sub->size : sizeof(TolvaStrArray_t);
-            char *rs = rnd.next() % 5 ? blocks.take(size) : nullptr;
-            char *ts = rnd.next() % 5 ? blocks.take(size) : nullptr;
-            std::memcpy(rm, &rs, sizeof rs);
-            std::memcpy(tm, &ts, sizeof ts);
-            if (s.sub && rs && ts) fill(*s.sub, rs, ts, rnd, blocks, format);
-            if (!s.sub && rs) put_text(rs, size, "Connected");
-            if (!s.sub && ts) put_text(ts, size, "DATA_Status");
+// values elsewhere, a status and a format name in string records, small
+// numbers (selectors) in the low byte, and behind pointers a record or, one
+// time in five, null.
+class SampleFill : public tolva_test::RecordFill {
+public:
+    SampleFill(Random &rnd, Blocks &blocks, unsigned &format) : rnd_(rnd), blocks_(blocks), format_(format) {}
+
+    char *pointed(const Step &, size_t size, int) override { return rnd_.next() % 5 ? blocks_.take(size) : nullptr; }
+    void member(const Checker &, size_t, const Step &s, char *rm, char *tm) override {
+        if (s.member == Step::kStringRecord) {
+            if (rm) put_text(rm, s.width, "Connected");
+            if (tm) put_text(tm, s.width, "DATA_Status");
         } else if (s.member == Step::kText) {
-            put_text(rm, s.width, kValues[rnd.next() % kValueCount]);
-            const char *name = s.kind == Step::kFormat ? DATA_FORMAT_MAP[format++ % 26].name  // slot 25 is empty
-                                                       : kValues[rnd.next() % kValueCount];
-            put_text(tm, s.width, name ? name : "DATA_NONE");
+            const char *value = kValues[rnd_.next() % kValueCount];
+            // Every format in turn, then the first empty slot.
+            const char *name = s.kind == Step::kFormat
+                                   ? DATA_FORMAT_MAP[format_++ % (fieldaudit::kFormatCount + 1)].name
+                                   : kValues[rnd_.next() % kValueCount];
+            if (rm) put_text(rm, s.width, value);
+            if (tm) put_text(tm, s.width, name ? name : "DATA_NONE");
         } else {
-            rm[0] = static_cast<char>(rnd.next() % 10);
-            tm[0] = static_cast<char>(rnd.next() % 10);
+            const char rv = static_cast<char>(rnd_.next() % 10);
+            const char tv = static_cast<char>(rnd_.next() % 10);
+            if (rm) rm[0] = rv;
+            if (tm) tm[0] = tv;
         }
     }
-}
+
+private:
+    Random &rnd_;
+    Blocks &blocks_;
+    unsigned &format_;
+};
 
 // One call of the workload: a checker on two records, or a format check.
 struct Call {
@@ -112,11 +115,12 @@ std::vector<Call> workload(Blocks &blocks) {
             const Checker &c = fieldaudit::kCheckers[k];
             char *r = blocks.take(c.size);
             char *t = blocks.take(c.size);
-            fill(c, r, t, rnd, blocks, format);
+            SampleFill fill(rnd, blocks, format);
+            tolva_test::fill_records(c, r, t, fill);
             calls.push_back(Call{&c, r, t, nullptr, nullptr});
         }
     }
-    for (unsigned f = 0; f < 25; ++f) {
+    for (unsigned f = 0; f < fieldaudit::kFormatCount; ++f) {
         for (const char *value : kValues) calls.push_back(Call{nullptr, nullptr, nullptr, value, DATA_FORMAT_MAP[f].name});
     }
     return calls;

@@ -1,0 +1,106 @@
+// The text report on standard output and the problems on standard error.
+//
+// Text report, one block per input (sheets first, then logs, each in the
+// order given), then one summary line. Each line begins with a keyword and
+// PASS, FAIL or ERROR; counts are key=value; a name or path, which may hold
+// spaces, comes last:
+//
+//   SHEET <path>
+//     <PASS|FAIL> runs=<n> pass=<n> failed=<n> <row name>       latest outcome first
+//   TOTAL <PASS|FAIL> rows=<n> names=<n> pass=<n> failed=<n> failing=<n> malformed=<n> <path>
+//   LOG <path>
+//     <PASS|FAIL> line=<a>|lines=<a>-<b> [entries=<n>] <checker>
+//       - <field>: result="<value>" target="<value>": <reason>  per failing field
+//   TOTAL <PASS|FAIL> calls=<n> pass=<n> failed=<n> incomplete=<n> stray=<n> foreign=<n> <path>
+//   TOTAL ERROR unreadable <path>                              an input that cannot be read
+//   SUMMARY <PASS|FAIL|ERROR> inputs=<n> unreadable=<n> names=<n> failing=<n> calls=<n> failed=<n> malformed=<n> stray=<n>
+//
+// `failing` counts the row names whose latest outcome is failed. An input is
+// FAIL when a row name's latest outcome or a call failed, a line was
+// malformed or stray, or it holds no row or call at all; the summary is ERROR
+// when an input could not be read, FAIL when an input is, PASS otherwise.
+// Values and names are shown with their control bytes as "\xhh"; field values
+// are shown as the field line shows them.
+#include "render.h"
+
+namespace capireport {
+
+using render::append_shown;
+using render::status;
+
+namespace {
+
+void text_call(GString *out, const Call &call) {
+    char lines[64];
+    render::where(call, '=', lines, sizeof lines);
+    g_string_append_printf(out, "  %s %-13s ", status(call.pass), lines);
+    if (call.entries > 0) g_string_append_printf(out, "entries=%llu ", call.entries);
+    g_string_append_printf(out, "%s\n", call.name);
+    for (guint i = 0; i < call.failures->len; ++i) {
+        g_string_append(out, "    - ");
+        render::append_failure(out, render::failure_at(call, i), true);
+        g_string_append_c(out, '\n');
+    }
+}
+
+void text_input(GString *out, const InputTotals &t) {
+    const Input &in = *t.input;
+    g_string_append(out, in.kind == kSheet ? "SHEET " : "LOG ");
+    append_shown(out, in.path);
+    g_string_append_c(out, '\n');
+    if (t.unreadable) {
+        g_string_append(out, "TOTAL ERROR unreadable ");
+    } else if (in.kind == kSheet) {
+        for (guint i = 0; i < in.names->len; ++i) {
+            const RowName *name = static_cast<const RowName *>(g_ptr_array_index(in.names, i));
+            g_string_append_printf(out, "  %s runs=%-4llu pass=%-4llu failed=%-4llu ", status(name->latest_pass),
+                                   name->runs, name->passes, name->failures);
+            append_shown(out, name->name);
+            g_string_append_c(out, '\n');
+        }
+        g_string_append_printf(out, "TOTAL %s rows=%llu names=%llu pass=%llu failed=%llu failing=%llu malformed=%llu ",
+                               status(!t.fail), t.rows, t.names, t.passes, t.failures, t.failing, in.malformed);
+    } else {
+        for (guint i = 0; i < in.calls->len; ++i) text_call(out, *static_cast<const Call *>(g_ptr_array_index(in.calls, i)));
+        g_string_append_printf(out, "TOTAL %s calls=%llu pass=%llu failed=%llu incomplete=%llu stray=%llu foreign=%llu ",
+                               status(!t.fail), t.calls, t.calls - t.failed, t.failed, t.incomplete, in.malformed,
+                               in.foreign);
+    }
+    append_shown(out, in.path);
+    g_string_append_c(out, '\n');
+}
+
+}  // namespace
+
+void write_text(const Summary &s, GString *out) {
+    for (size_t i = 0; i < s.count; ++i) text_input(out, s.inputs[i]);
+    g_string_append_printf(out,
+                           "SUMMARY %s inputs=%zu unreadable=%llu names=%llu failing=%llu calls=%llu failed=%llu "
+                           "malformed=%llu stray=%llu\n",
+                           s.unreadable ? "ERROR" : status(!s.fail), s.count, s.unreadable, s.names, s.failing,
+                           s.calls, s.failed, s.malformed, s.stray);
+}
+
+void write_problems(const Summary &s, GString *err) {
+    for (size_t i = 0; i < s.count; ++i) {
+        const Input &in = *s.inputs[i].input;
+        if (in.error != nullptr) {
+            g_string_append(err, "capi-report: cannot read ");
+            append_shown(err, in.path);
+            g_string_append_printf(err, ": %s\n", in.error);
+            continue;
+        }
+        for (guint k = 0; k < in.problems->len; ++k) {
+            const Problem *p = static_cast<const Problem *>(g_ptr_array_index(in.problems, k));
+            append_shown(err, in.path);
+            if (p->line) g_string_append_printf(err, ":%llu", p->line);
+            g_string_append_printf(err, ": %s\n", p->reason);
+        }
+        if (in.problem_count > in.problems->len) {
+            append_shown(err, in.path);
+            g_string_append_printf(err, ": %llu more problems not shown\n", in.problem_count - in.problems->len);
+        }
+    }
+}
+
+}  // namespace capireport
