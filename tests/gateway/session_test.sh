@@ -16,7 +16,8 @@
 # A file NAME.in among the fixtures is NAME with each "@SIZE:FILE@" written as
 # the size of FILE in the expected folder. Values that differ from run to run
 # are written alike first: the seconds of each test point, busprobe's
-# temporary file names.
+# temporary file names. What scripts/gateway prints must be the session's
+# summary, as the folder holds it, and the capture's path.
 set -eu
 [ $# -ge 6 ] || { echo "usage: session_test.sh CASE WORK FIXTURES EMULATOR UNPACK PROGRAM... -- GATEWAY_ARG..." >&2; exit 2; }
 case=$1 work=$2 fixtures=$3 emulator=$4 unpack=$5
@@ -45,6 +46,11 @@ results=$work/session
 rc=0
 "$top/scripts/gateway" --work "$work/image" --capture "$work/console.txt" "$@" >"$work/gateway.out" || rc=$?
 run "$unpack" "$results" "$work/console.txt" || fail "the results folder did not come whole through the console ($work/console.txt)"
+
+# scripts/gateway prints the session's TAP lines as the console carried
+# them (the kernel's lines left out), then the capture's path.
+{ cat "$results/capi-run.tap"; echo "console: $work/console.txt"; } | diff - "$work/gateway.out" ||
+  fail "scripts/gateway's standard output is not the session's summary and the capture's path"
 
 sed -e 's/^  seconds: [0-9]*\.[0-9]*$/  seconds: S/' "$results/capi-run.tap" >"$work/capi-run.tap"
 mv "$work/capi-run.tap" "$results/capi-run.tap"
