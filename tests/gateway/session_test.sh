@@ -60,6 +60,7 @@ for f in "$results"/busprobe*.out; do
   mv "$f.masked" "$f"
 done
 
+# shellcheck disable=SC2086
 set -- $programs
 case $case in
   demo)
