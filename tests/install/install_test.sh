@@ -125,8 +125,10 @@ pkgconfig)
       "$consumers/$lib.c" $flags -o "$dir/use_$lib" || fail "use_$lib did not build"
   done
   run_consumers "$dir"
-  if [ -n "$CROSS" ]; then
-    # The README's pkg-config recipe as written, for its compiler.
+  if [ -n "$CROSS" ] && [ -z "$MUSL_SYSROOT" ]; then
+    # The README's pkg-config recipe as written, for its compiler (the glibc
+    # toolchain and Debian's armhf GLib; a musl build's consumers above stand
+    # for a musl firmware SDK).
     recipe_dir=$WORK/recipe
     rm -rf "$recipe_dir"
     mkdir -p "$recipe_dir"
