@@ -1,0 +1,414 @@
+/* The session summary: formatting a test point, reading the summary file. */
+#define _POSIX_C_SOURCE 200809L
+
+#include "session.h"
+
+#include "text.h"
+
+#include <errno.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+/* Characters escaped besides the control bytes and the backslash: "#" in a
+ * TAP description would begin a directive, '"' would end a YAML string. */
+#define TAP_SPECIAL "#"
+#define YAML_SPECIAL "\""
+
+#define BLOCK_BEGIN "  ---"
+#define BLOCK_END "  ..."
+
+static const char *const kOutcomes[] = {
+    "passed", "failed", "crashed", "timed out", "not started", "interrupted",
+};
+
+const char *capi_outcome_name(capi_outcome outcome)
+{
+    return (unsigned)outcome < sizeof kOutcomes / sizeof kOutcomes[0] ? kOutcomes[outcome] : "unknown";
+}
+
+static unsigned long long dropped(const capi_session_test *test)
+{
+    return test->out.dropped + test->err.dropped + test->rows_dropped;
+}
+
+int capi_session_ok(const capi_session_test *test)
+{
+    return test->outcome == CAPI_PASSED && dropped(test) == 0;
+}
+
+/* A growing text in a fixed buffer; `failed` once anything did not fit. */
+typedef struct {
+    char *text;
+    size_t size;
+    size_t length;
+    int failed;
+} buffer;
+
+static void put(buffer *b, const char *format, ...)
+{
+    va_list args;
+    int n;
+    if (b->failed) {
+        return;
+    }
+    va_start(args, format);
+    n = vsnprintf(b->text + b->length, b->size - b->length, format, args);
+    va_end(args);
+    if (n < 0 || (size_t)n >= b->size - b->length) {
+        b->failed = 1;
+        return;
+    }
+    b->length += (size_t)n;
+}
+
+static void put_escaped(buffer *b, const char *text, const char *special)
+{
+    size_t n;
+    if (b->failed) {
+        return;
+    }
+    n = capi_escape(text, strlen(text), special, b->text + b->length, b->size - b->length);
+    if (n == (size_t)-1) {
+        b->failed = 1;
+        return;
+    }
+    b->length += n;
+}
+
+static void put_string(buffer *b, const char *key, const char *value)
+{
+    if (value[0] != '\0') {
+        put(b, "  %s: \"", key);
+        put_escaped(b, value, YAML_SPECIAL);
+        put(b, "\"\n");
+    }
+}
+
+static void put_stream(buffer *b, const char *key, const capi_stream *stream)
+{
+    put_string(b, key, stream->file);
+    put(b, "  %s_bytes: %llu\n  %s_dropped: %llu\n", key, stream->bytes, key, stream->dropped);
+    if (stream->error[0] != '\0') {
+        put(b, "  %s_error: \"", key);
+        put_escaped(b, stream->error, YAML_SPECIAL);
+        put(b, "\"\n");
+    }
+}
+
+size_t capi_session_format(const capi_session_test *test, char *out, size_t size)
+{
+    buffer b = {out, size, 0, 0};
+    const int ok = capi_session_ok(test);
+
+    put(&b, "%s %u - ", ok ? "ok" : "not ok", test->number);
+    put_escaped(&b, test->name, TAP_SPECIAL);
+    if (!ok) {
+        /* The directive: what happened, in a few words. */
+        put(&b, " # %s", capi_outcome_name(test->outcome));
+        if (test->outcome == CAPI_FAILED && test->exit_status >= 0) {
+            put(&b, ": exit %d", test->exit_status);
+        } else if (test->outcome == CAPI_CRASHED) {
+            put(&b, ": %s", test->signal);
+        } else if (test->outcome == CAPI_NOT_STARTED) {
+            put(&b, ": ");
+            put_escaped(&b, test->reason, TAP_SPECIAL);
+        }
+        if (dropped(test) > 0) {
+            put(&b, ", %llu bytes dropped", dropped(test));
+        }
+    }
+    put(&b, "\n" BLOCK_BEGIN "\n  outcome: %s\n", capi_outcome_name(test->outcome));
+    if (test->exit_status >= 0) {
+        put(&b, "  exit: %d\n", test->exit_status);
+    }
+    if (test->signal[0] != '\0') {
+        put(&b, "  signal: %s\n", test->signal);
+    }
+    put_string(&b, "reason", test->reason);
+    put(&b, "  seconds: %lu.%03lu\n", test->milliseconds / 1000, test->milliseconds % 1000);
+    put_stream(&b, "stdout", &test->out);
+    put_stream(&b, "stderr", &test->err);
+    put(&b, "  rows: %lu\n  rows_first: %lu\n  rows_passed: %lu\n  rows_failed: %lu\n"
+            "  rows_dropped: %llu\n" BLOCK_END "\n",
+        test->rows, test->rows_first, test->rows_passed, test->rows_failed, test->rows_dropped);
+    if (b.failed) {
+        if (size > 0) {
+            out[0] = '\0';
+        }
+        return 0;
+    }
+    return b.length;
+}
+
+/* ---- Reading ---- */
+
+typedef struct {
+    const char *path;
+    unsigned long line;
+    int problems;
+    capi_session_problem problem;
+    void *data;
+} reader;
+
+static void complain(reader *r, const char *format, ...)
+{
+    va_list args;
+    ++r->problems;
+    va_start(args, format);
+    capi_problem_at(r->problem, r->data, r->path, r->line, format, args);
+    va_end(args);
+}
+
+static int read_number(const char *text, unsigned long long *value)
+{
+    char *end;
+    if (text[0] < '0' || text[0] > '9') {
+        return 0;
+    }
+    errno = 0;
+    *value = strtoull(text, &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+/* A YAML value written by put_string: "text" with escapes. */
+static int read_string(const char *text, char *out, size_t size)
+{
+    const size_t length = strlen(text);
+    if (length < 2 || text[0] != '"' || text[length - 1] != '"') {
+        return 0;
+    }
+    return capi_unescape(text + 1, length - 2, out, size) != (size_t)-1;
+}
+
+static int read_stream_key(const char *key, const char *value, const char *prefix, capi_stream *stream)
+{
+    const size_t n = strlen(prefix);
+    unsigned long long number;
+    if (strncmp(key, prefix, n) != 0) {
+        return -1;
+    }
+    key += n;
+    if (strcmp(key, "") == 0) {
+        return read_string(value, stream->file, sizeof stream->file);
+    }
+    if (strcmp(key, "_error") == 0) {
+        return read_string(value, stream->error, sizeof stream->error);
+    }
+    if (!read_number(value, &number)) {
+        return 0;
+    }
+    if (strcmp(key, "_bytes") == 0) {
+        stream->bytes = number;
+    } else if (strcmp(key, "_dropped") == 0) {
+        stream->dropped = number;
+    }
+    return 1;
+}
+
+/* One "key: value" line of the block. Unknown keys are passed over. */
+static int read_key(capi_session_test *test, const char *key, const char *value)
+{
+    unsigned long long number = 0;
+    int done;
+    if (strcmp(key, "outcome") == 0) {
+        size_t i;
+        for (i = 0; i < sizeof kOutcomes / sizeof kOutcomes[0]; ++i) {
+            if (strcmp(value, kOutcomes[i]) == 0) {
+                test->outcome = (capi_outcome)i;
+                return 1;
+            }
+        }
+        return 0;
+    }
+    if (strcmp(key, "signal") == 0) {
+        const size_t length = strlen(value);
+        if (length == 0 || length >= sizeof test->signal) {
+            return 0;
+        }
+        memcpy(test->signal, value, length + 1);
+        return 1;
+    }
+    if (strcmp(key, "reason") == 0) {
+        return read_string(value, test->reason, sizeof test->reason);
+    }
+    if ((done = read_stream_key(key, value, "stdout", &test->out)) >= 0 ||
+        (done = read_stream_key(key, value, "stderr", &test->err)) >= 0) {
+        return done;
+    }
+    if (strcmp(key, "seconds") == 0) {
+        /* seconds.mmm */
+        const char *dot = strchr(value, '.');
+        char whole[24];
+        unsigned long long fraction;
+        if (dot == NULL || (size_t)(dot - value) >= sizeof whole || strlen(dot + 1) != 3) {
+            return 0;
+        }
+        memcpy(whole, value, (size_t)(dot - value));
+        whole[dot - value] = '\0';
+        if (!read_number(whole, &number) || !read_number(dot + 1, &fraction)) {
+            return 0;
+        }
+        test->milliseconds = (unsigned long)(number * 1000 + fraction);
+        return 1;
+    }
+    if (!read_number(value, &number)) {
+        return strcmp(key, "exit") != 0 && strncmp(key, "rows", 4) != 0;
+    }
+    if (strcmp(key, "exit") == 0) {
+        test->exit_status = number <= 255 ? (int)number : -1;
+    } else if (strcmp(key, "rows") == 0) {
+        test->rows = (unsigned long)number;
+    } else if (strcmp(key, "rows_first") == 0) {
+        test->rows_first = (unsigned long)number;
+    } else if (strcmp(key, "rows_passed") == 0) {
+        test->rows_passed = (unsigned long)number;
+    } else if (strcmp(key, "rows_failed") == 0) {
+        test->rows_failed = (unsigned long)number;
+    } else if (strcmp(key, "rows_dropped") == 0) {
+        test->rows_dropped = number;
+    }
+    return 1;
+}
+
+/* "ok N - name[ # directive]" or "not ok ...": number and name. */
+static int read_point(const char *line, capi_session_test *test)
+{
+    const char *at;
+    const char *end;
+    char *number_end;
+    unsigned long number;
+    if (strncmp(line, "ok ", 3) == 0) {
+        at = line + 3;
+    } else if (strncmp(line, "not ok ", 7) == 0) {
+        at = line + 7;
+    } else {
+        return 0;
+    }
+    if (*at < '1' || *at > '9') {
+        return 0;
+    }
+    errno = 0;
+    number = strtoul(at, &number_end, 10);
+    if (errno != 0 || number > 0xffffffffUL || strncmp(number_end, " - ", 3) != 0) {
+        return 0;
+    }
+    at = number_end + 3;
+    /* The name ends at the first " #" that is not escaped. */
+    for (end = at; *end != '\0'; ++end) {
+        if (*end == '\\' && end[1] != '\0') {
+            ++end;
+        } else if (*end == ' ' && end[1] == '#') {
+            break;
+        }
+    }
+    memset(test, 0, sizeof *test);
+    test->number = (unsigned)number;
+    test->exit_status = -1;
+    return end > at && capi_unescape(at, (size_t)(end - at), test->name, sizeof test->name) != (size_t)-1;
+}
+
+int capi_session_read(const char *path, capi_session_each each, capi_session_problem problem, void *data)
+{
+    reader r = {path, 0, 0, problem, data};
+    char line[4096];
+    capi_session_test test;
+    enum { BEFORE, POINT, BLOCK } state = BEFORE;
+    unsigned long plan = 0;
+    int planned = 0;
+    unsigned long points = 0;
+    int stop = 0;
+    int error = 0;
+    FILE *file = fopen(path, "r");
+
+    if (file == NULL) {
+        return -1;
+    }
+    memset(&test, 0, sizeof test);
+    while (!stop && fgets(line, sizeof line, file) != NULL) {
+        size_t length = strlen(line);
+        ++r.line;
+        if (length == 0 || line[length - 1] != '\n') {
+            int c;
+            if (length + 1 < sizeof line) {
+                complain(&r, "last line without newline");
+                break;
+            }
+            while ((c = fgetc(file)) != EOF && c != '\n') {
+            }
+            complain(&r, "line too long");
+            continue;
+        }
+        line[--length] = '\0';
+        if (r.line == 1) {
+            if (strcmp(line, "TAP version 14") != 0) {
+                complain(&r, "not a session summary (no \"TAP version 14\")");
+                break;
+            }
+            continue;
+        }
+        if (state == BLOCK) {
+            char *colon;
+            if (strcmp(line, BLOCK_END) == 0) {
+                state = BEFORE;
+                ++points;
+                stop = each != NULL ? each(&test, data) : 0;
+            } else if (strncmp(line, "  ", 2) != 0 || (colon = strstr(line + 2, ": ")) == NULL) {
+                complain(&r, "not a line of a test point's details");
+            } else {
+                *colon = '\0';
+                if (!read_key(&test, line + 2, colon + 2)) {
+                    complain(&r, "bad value of %s", line + 2);
+                }
+            }
+            continue;
+        }
+        if (state == POINT) {
+            if (strcmp(line, BLOCK_BEGIN) == 0) {
+                state = BLOCK;
+                continue;
+            }
+            complain(&r, "test point without its details");
+            state = BEFORE;
+        }
+        if (line[0] == '#' || length == 0) {
+            continue;
+        }
+        if (strncmp(line, "1..", 3) == 0 && !planned) {
+            unsigned long long n;
+            planned = read_number(line + 3, &n);
+            plan = (unsigned long)n;
+            if (!planned) {
+                complain(&r, "bad plan");
+            }
+        } else if (read_point(line, &test)) {
+            if (test.number != points + 1) {
+                complain(&r, "test point %u where %lu was due", test.number, points + 1);
+            }
+            state = POINT;
+        } else {
+            complain(&r, "not a line of a session summary");
+        }
+    }
+    if (ferror(file)) {
+        error = errno != 0 ? errno : EIO;
+    }
+    fclose(file);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
+    if (stop) {
+        return stop;
+    }
+    if (state != BEFORE) {
+        complain(&r, "the last test point breaks off");
+    }
+    if (!planned) {
+        complain(&r, "no plan");
+    } else if (plan != points) {
+        complain(&r, "%lu test points of the %lu planned", points, plan);
+    }
+    return r.problems;
+}

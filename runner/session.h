@@ -1,0 +1,107 @@
+/*
+ * The summary of a capi-run session: TAP version 14, one test point per test
+ * and one for busprobe, each with a YAML block of details. capi-run prints it
+ * on standard output and writes the same bytes into its results folder as
+ * CAPI_SESSION_SUMMARY, so a folder carried off the gateway describes itself.
+ *
+ *     TAP version 14
+ *     1..3
+ *     ok 1 - capi_demo
+ *       ---
+ *       outcome: passed
+ *       exit: 0
+ *       seconds: 0.041
+ *       stdout: "capi_demo.out"
+ *       ...
+ *     not ok 2 - crasher # crashed: SIGSEGV
+ *
+ * This header gives the record of one test point, the function that formats
+ * it and a reader of the summary file. Plain C, no memory allocated, nothing
+ * kept between calls.
+ */
+#ifndef CAPI_RUN_SESSION_H
+#define CAPI_RUN_SESSION_H
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The summary file in a results folder, and the sheet rows copied there. */
+#define CAPI_SESSION_SUMMARY "capi-run.tap"
+#define CAPI_SESSION_SHEET "capi.xls"
+
+/* Longest test name and file name (bytes), longest reason text. */
+#define CAPI_SESSION_NAME_MAX 255
+#define CAPI_SESSION_TEXT_MAX 255
+
+typedef enum {
+    CAPI_PASSED,      /* exit status 0 */
+    CAPI_FAILED,      /* another exit status */
+    CAPI_CRASHED,     /* ended by a signal */
+    CAPI_TIMED_OUT,   /* still running after the time limit, then ended */
+    CAPI_NOT_STARTED, /* never ran: `reason` says why */
+    CAPI_INTERRUPTED  /* ended because capi-run itself was interrupted */
+} capi_outcome;
+
+/* One captured stream (standard output or error) of a test. */
+typedef struct {
+    char file[CAPI_SESSION_NAME_MAX + 1]; /* name in the results folder; "" when none */
+    unsigned long long bytes;             /* bytes kept in the file */
+    unsigned long long dropped;           /* bytes the test wrote that were not kept */
+    char error[CAPI_SESSION_TEXT_MAX + 1]; /* why bytes were dropped besides the limit, or "" */
+} capi_stream;
+
+typedef struct {
+    unsigned number;                     /* test point number, from 1 */
+    char name[CAPI_SESSION_NAME_MAX + 1];
+    capi_outcome outcome;
+    int exit_status;                     /* when the test exited by itself; else -1 */
+    char signal[16];                     /* signal that ended it ("SIGSEGV"), or "" */
+    char reason[CAPI_SESSION_TEXT_MAX + 1]; /* why not started, or a note; or "" */
+    unsigned long milliseconds;          /* from start to its end */
+    capi_stream out;
+    capi_stream err;
+    /* Its rows in the folder's CAPI_SESSION_SHEET: lines first .. first + rows - 1
+     * (first is 0 when it has none), how many read "pass" and "failed", and
+     * the bytes the sheet grew by that were not copied. */
+    unsigned long rows_first;
+    unsigned long rows;
+    unsigned long rows_passed;
+    unsigned long rows_failed;
+    unsigned long long rows_dropped;
+} capi_session_test;
+
+/* "passed", "failed", ... as the summary writes an outcome. */
+const char *capi_outcome_name(capi_outcome outcome);
+
+/* Whether a test point is "ok": passed and nothing of its output lost. */
+int capi_session_ok(const capi_session_test *test);
+
+/*
+ * Formats the whole test point (its TAP line and YAML block, each line ending
+ * in "\n") into `out`. Returns its length, or 0 when `size` is too small
+ * (CAPI_SESSION_POINT_MAX always suffices).
+ */
+#define CAPI_SESSION_POINT_MAX 16384
+size_t capi_session_format(const capi_session_test *test, char *out, size_t size);
+
+/*
+ * Reads the summary file at `path` and calls `each` once per test point, in
+ * order (a non-zero return stops the reading and is returned). Problems of
+ * the file (a line that is not of the summary, a point without its block, a
+ * plan that does not match) go to `problem` as "PATH:LINE: reason", when
+ * given. Returns 0 when the file was read whole without problems, the number
+ * of problems, or -1 when it cannot be opened or read (errno set).
+ */
+typedef int (*capi_session_each)(const capi_session_test *test, void *data);
+typedef void (*capi_session_problem)(const char *message, void *data);
+int capi_session_read(const char *path, capi_session_each each, capi_session_problem problem,
+                      void *data);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CAPI_RUN_SESSION_H */

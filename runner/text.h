@@ -1,0 +1,59 @@
+/*
+ * Text helpers shared by the session summary and the console bundle: the
+ * escaping that keeps any byte string on one printable line, CRC-32 and
+ * base64. Internal to runner/.
+ */
+#ifndef CAPI_RUN_TEXT_H
+#define CAPI_RUN_TEXT_H
+
+#include <stdarg.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/*
+ * Writes `length` bytes of `text` into `out` (room for `size` bytes, NUL
+ * included) as printable ASCII: a byte below 0x20, from 0x7f up, or a
+ * backslash becomes "\xhh" or "\\"; a byte found in `special` becomes a
+ * backslash and the byte. Returns the length written, or (size_t)-1 when
+ * `out` is too small (then `out` holds an empty string).
+ */
+size_t capi_escape(const char *text, size_t length, const char *special, char *out, size_t size);
+
+/*
+ * The reverse of capi_escape for any `special`: "\xhh" gives that byte, a
+ * backslash and any other byte gives the byte. Returns the length of the
+ * result (NUL added after it), or (size_t)-1 when it does not fit or the text
+ * ends in a lone backslash or a short "\x".
+ */
+size_t capi_unescape(const char *text, size_t length, char *out, size_t size);
+
+/* CRC-32 (the one of zlib and PNG) of `length` bytes, continuing `crc` (0 to start). */
+uint32_t capi_crc32(uint32_t crc, const void *data, size_t length);
+
+/* base64 (RFC 4648, with padding) of `length` bytes into `out`, which has
+ * room for 4 * ((length + 2) / 3) + 1 bytes. Returns the text's length. */
+size_t capi_base64_encode(const unsigned char *data, size_t length, char *out);
+
+/* Decodes `length` characters of base64 (padded, a multiple of 4) into `out`
+ * (room for 3 * length / 4 bytes). Returns the number of bytes, or
+ * (size_t)-1 for anything that is not such base64. */
+size_t capi_base64_decode(const char *text, size_t length, unsigned char *out);
+
+/* Writes all `length` bytes to `fd`, again after EINTR or a short write.
+ * Returns 0, or -1 with errno. */
+int capi_write_all(int fd, const void *data, size_t length);
+
+/* Hands "PATH:LINE: " and the formatted message (cut at 1 KiB) to
+ * `problem`, the way every reader here names a problem of its input. */
+void capi_problem_at(void (*problem)(const char *message, void *data), void *data, const char *path,
+                     unsigned long line, const char *format, va_list args);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CAPI_RUN_TEXT_H */
