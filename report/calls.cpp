@@ -93,6 +93,7 @@ Call *call_new(const char *name, Count line) {
 
 void call_free(void *p) {
     Call *call = static_cast<Call *>(p);
+    if (call->heading) g_ref_string_release(call->heading);
     g_ptr_array_free(call->failures, TRUE);
     g_free(call);
 }
@@ -103,6 +104,9 @@ struct LogState {
     GPtrArray *window;  // Item *: lines of the kit not yet taken into a call
     size_t head;
     Call *walk;         // the file-entry walk still taking entries, or null
+    GString *foreign;   // the last foreign line that may be a heading
+    bool fresh;         // `foreign` is newer than `heading`
+    char *heading;      // GRefString of it, shared by the items after it
 };
 
 namespace {
@@ -199,6 +203,8 @@ bool match(const LogState &log, const Info &info, size_t &pos, Call *call, const
 }
 
 void add_call(LogState &log, Call *call, size_t end) {
+    const Item *first = at(log, log.head);
+    if (first->heading) call->heading = g_ref_string_acquire(first->heading);
     const Item *last = at(log, end - 1);
     call->last_line = last->line;
     call->pass = call->complete && call->failures->len == 0;
@@ -313,6 +319,19 @@ void drain(LogState &log, bool end) {
     }
 }
 
+// Keeps a foreign line as the heading of the calls after it: a line that is
+// not blank, not cut, and holds no NUL (a heading is shown as a C string).
+void note_foreign(LogState &log, const char *bytes, size_t length, bool cut) {
+    if (cut || memchr(bytes, '\0', length) != nullptr) return;
+    size_t start = 0;
+    while (start < length && g_ascii_isspace(bytes[start])) ++start;
+    if (start == length) return;
+    while (g_ascii_isspace(bytes[length - 1])) --length;
+    g_string_truncate(log.foreign, 0);
+    g_string_append_len(log.foreign, bytes + start, static_cast<gssize>(length - start));
+    log.fresh = true;
+}
+
 }  // namespace
 
 LogState *log_new(Input *input, const Catalog *catalog) {
@@ -320,6 +339,7 @@ LogState *log_new(Input *input, const Catalog *catalog) {
     log->input = input;
     log->catalog = catalog;
     log->window = g_ptr_array_new_with_free_func(item_free);
+    log->foreign = g_string_new(nullptr);
     return log;
 }
 
@@ -327,8 +347,15 @@ void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count n
     Item *item = classify(*log->catalog, bytes, length, cut, number);
     if (item == nullptr) {
         ++log->input->foreign;
+        note_foreign(*log, bytes, length, cut);
         return;
     }
+    if (log->fresh) {
+        if (log->heading) g_ref_string_release(log->heading);
+        log->heading = g_ref_string_new_len(log->foreign->str, static_cast<gssize>(log->foreign->len));
+        log->fresh = false;
+    }
+    if (log->heading) item->heading = g_ref_string_acquire(log->heading);
     g_ptr_array_add(log->window, item);
     drain(*log, false);
 }
@@ -336,6 +363,8 @@ void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count n
 void log_finish(LogState *log) {
     drain(*log, true);
     g_ptr_array_free(log->window, TRUE);
+    g_string_free(log->foreign, TRUE);
+    if (log->heading) g_ref_string_release(log->heading);
     g_free(log);
 }
 

@@ -1,14 +1,22 @@
 // The JUnit XML file.
 //
-// A <testsuite> per input, named by the file's base name (by its path where
-// two inputs share a base name); a <testcase> per sheet row (named by the
-// row) and per call (named by the checker), a <failure> in each failed one,
-// whose message lists the failing fields. The problems of an input (malformed rows, stray lines, no row or
-// call at all, unreadable) make one more testcase, "(sheet)" or "(log)",
-// with an <error>. Texts are made valid UTF-8 (invalid bytes become U+FFFD),
-// control characters and the characters XML 1.0 refuses are written as
-// "\xhh" or "\uhhhh", then the markup is escaped: the file is well-formed
-// whatever bytes the inputs hold.
+// A <testsuite> per sheet or log, named by the file's base name (by its path
+// where two inputs share a base name); a <testcase> per sheet row (named by
+// the row) and per call (named as the text report names it: the heading the
+// test program printed before it, and the checker), a <failure> in each
+// failed one: a row's says its line and which run of its name it was, a
+// call's message lists the failing fields. Names are unique within a suite:
+// a name that occurs more than once gets " #K", its place among them. The
+// problems of an input (malformed rows, stray lines, no row or call at all,
+// unreadable) make one more testcase, "(sheet)" or "(log)", with an <error>.
+// A session gives a suite per test, named by the test: its calls and rows,
+// "(run)" (an <error> naming what happened where the test point is not ok)
+// and the problems of its parts; its own problems (the summary's, the
+// capture's) make a suite of the folder's name with a "(session)" testcase.
+// Texts are made valid UTF-8 (invalid bytes become U+FFFD), control
+// characters and the characters XML 1.0 refuses are written as "\xhh" or
+// "\uhhhh", then the markup is escaped: the file is well-formed whatever
+// bytes the inputs hold.
 #include "render.h"
 
 #include <string.h>
@@ -49,27 +57,45 @@ void open_case(GString *xml, const char *suite, const char *name) {
     g_string_append_c(xml, '"');
 }
 
-void junit_problems(GString *xml, const Input &in, const char *suite) {
-    open_case(xml, suite, in.kind == kSheet ? "(sheet)" : "(log)");
+// The <error> of a testcase: the message, then the body's lines.
+void error_case(GString *xml, const char *suite, const char *name, const char *message, const GPtrArray *lines) {
+    open_case(xml, suite, name);
     g_string_append(xml, ">\n      <error message=\"");
-    if (in.error != nullptr) {
-        g_string_append(xml, "cannot read: ");
-        append_xml(xml, in.error);
+    append_xml(xml, message);
+    if (lines == nullptr) {
         g_string_append(xml, "\"/>\n    </testcase>\n");
         return;
     }
-    g_string_append_printf(xml, "%llu problem%s\">", in.problem_count, in.problem_count == 1 ? "" : "s");
-    for (guint i = 0; i < in.problems->len; ++i) {
-        const Problem *p = static_cast<const Problem *>(g_ptr_array_index(in.problems, i));
-        char *line = p->line ? g_strdup_printf("line %llu: %s", p->line, p->reason) : g_strdup(p->reason);
-        append_xml(xml, line);
+    g_string_append(xml, "\">");
+    for (guint i = 0; i < lines->len; ++i) {
+        append_xml(xml, static_cast<const char *>(g_ptr_array_index(lines, i)));
         g_string_append_c(xml, '\n');
-        g_free(line);
-    }
-    if (in.problem_count > in.problems->len) {
-        g_string_append_printf(xml, "%llu more\n", in.problem_count - in.problems->len);
     }
     g_string_append(xml, "</error>\n    </testcase>\n");
+}
+
+// The problems of an input as one testcase with an <error>: "(sheet)",
+// "(log)" or "(session)".
+void junit_problems(GString *xml, const Input &in, const char *suite) {
+    const char *name = in.kind == kSheet ? "(sheet)" : in.kind == kLog ? "(log)" : "(session)";
+    if (in.error != nullptr && in.problem_count == 0) {
+        error_case(xml, suite, name, in.error, nullptr);
+        return;
+    }
+    GPtrArray *lines = g_ptr_array_new_with_free_func(g_free);
+    if (in.error != nullptr) g_ptr_array_add(lines, g_strdup(in.error));
+    for (guint i = 0; i < in.problems->len; ++i) {
+        const Problem *p = static_cast<const Problem *>(g_ptr_array_index(in.problems, i));
+        g_ptr_array_add(lines, p->line ? g_strdup_printf("line %llu: %s", p->line, p->reason) : g_strdup(p->reason));
+    }
+    if (in.problem_count > in.problems->len) {
+        g_ptr_array_add(lines, g_strdup_printf("%llu more", in.problem_count - in.problems->len));
+    }
+    char *message = in.error != nullptr ? g_strdup(in.error)
+                                        : g_strdup_printf("%llu problem%s", in.problem_count, in.problem_count == 1 ? "" : "s");
+    error_case(xml, suite, name, message, lines);
+    g_free(message);
+    g_ptr_array_free(lines, TRUE);
 }
 
 // A suite's name: the input's base name, or its path as given where another
@@ -91,85 +117,159 @@ char *suite_name(const Summary &s, size_t index) {
     return base;
 }
 
-// A suite's counts: a testcase per row or call, one more for the problems.
-struct SuiteCounts {
-    Count tests, failures;
-    bool error;
+// One suite being written: its testcases go to `cases` and are counted.
+struct Suite {
+    const char *name;
+    GString *cases;
+    Count tests, failures, errors;
 };
 
-SuiteCounts suite_counts(const InputTotals &t) {
-    const Input &in = *t.input;
-    const bool error = t.unreadable || in.problem_count > 0;
-    return SuiteCounts{(in.kind == kSheet ? t.rows : t.calls) + (error ? 1 : 0), in.kind == kSheet ? t.failures : t.failed,
-                       error};
+void suite_end(GString *xml, Suite &suite, Count totals[3]) {
+    g_string_append(xml, "  <testsuite name=\"");
+    append_xml(xml, suite.name);
+    g_string_append_printf(xml, "\" tests=\"%llu\" failures=\"%llu\" errors=\"%llu\">\n", suite.tests, suite.failures,
+                           suite.errors);
+    g_string_append_len(xml, suite.cases->str, static_cast<gssize>(suite.cases->len));
+    g_string_append(xml, "  </testsuite>\n");
+    totals[0] += suite.tests;
+    totals[1] += suite.failures;
+    totals[2] += suite.errors;
+    g_string_free(suite.cases, TRUE);
 }
 
-void junit_input(GString *xml, const Input &in, const SuiteCounts &counts, char *suite) {
-    g_string_append(xml, "  <testsuite name=\"");
-    append_xml(xml, suite);
-    g_string_append_printf(xml, "\" tests=\"%llu\" failures=\"%llu\" errors=\"%d\">\n", counts.tests, counts.failures,
-                           counts.error ? 1 : 0);
-    for (guint i = 0; i < in.rows->len; ++i) {
-        const Row *row = static_cast<const Row *>(g_ptr_array_index(in.rows, i));
-        open_case(xml, suite, row->name->name);
-        if (row->pass) {
-            g_string_append(xml, "/>\n");
-        } else {
-            g_string_append_printf(xml, ">\n      <failure message=\"failed at line %llu\"/>\n    </testcase>\n",
-                                   row->line);
-        }
+void call_case(Suite &suite, const Call &call, const char *name) {
+    GString *xml = suite.cases;
+    open_case(xml, suite.name, name);
+    ++suite.tests;
+    if (call.pass) {
+        g_string_append(xml, "/>\n");
+        return;
     }
-    for (guint i = 0; i < in.calls->len; ++i) {
-        const Call *call = static_cast<const Call *>(g_ptr_array_index(in.calls, i));
-        open_case(xml, suite, call->name);
-        if (call->pass) {
-            g_string_append(xml, "/>\n");
-            continue;
-        }
-        // The message names the fields and why they failed; the body gives
-        // where the call stands and a line per field with its values.
-        GString *text = g_string_new(nullptr);
-        for (guint k = 0; k < call->failures->len; ++k) {
-            if (k > 0) g_string_append(text, "; ");
-            render::append_failure(text, render::failure_at(*call, k), false);
-        }
-        g_string_append(xml, ">\n      <failure message=\"");
+    ++suite.failures;
+    // The message names the fields and why they failed; the body gives
+    // where the call stands and a line per field with its values.
+    GString *text = g_string_new(nullptr);
+    for (guint k = 0; k < call.failures->len; ++k) {
+        if (k > 0) g_string_append(text, "; ");
+        render::append_failure(text, render::failure_at(call, k), false);
+    }
+    g_string_append(xml, ">\n      <failure message=\"");
+    append_xml(xml, text->str, text->len);
+    char lines[64];
+    render::where(call, ' ', lines, sizeof lines);
+    g_string_append(xml, "\">");
+    append_xml(xml, lines);
+    g_string_append_c(xml, '\n');
+    for (guint k = 0; k < call.failures->len; ++k) {
+        g_string_truncate(text, 0);
+        render::append_failure(text, render::failure_at(call, k), true);
         append_xml(xml, text->str, text->len);
-        char lines[64];
-        render::where(*call, ' ', lines, sizeof lines);
-        g_string_append(xml, "\">");
-        append_xml(xml, lines);
         g_string_append_c(xml, '\n');
-        for (guint k = 0; k < call->failures->len; ++k) {
-            g_string_truncate(text, 0);
-            render::append_failure(text, render::failure_at(*call, k), true);
-            append_xml(xml, text->str, text->len);
-            g_string_append_c(xml, '\n');
-        }
-        g_string_free(text, TRUE);
-        g_string_append(xml, "</failure>\n    </testcase>\n");
     }
-    if (counts.error) junit_problems(xml, in, suite);
-    g_string_append(xml, "  </testsuite>\n");
-    g_free(suite);
+    g_string_free(text, TRUE);
+    g_string_append(xml, "</failure>\n    </testcase>\n");
+}
+
+void row_case(Suite &suite, const Row &row, const char *name) {
+    GString *xml = suite.cases;
+    open_case(xml, suite.name, name);
+    ++suite.tests;
+    if (row.pass) {
+        g_string_append(xml, "/>\n");
+        return;
+    }
+    ++suite.failures;
+    g_string_append_printf(xml, ">\n      <failure message=\"failed at line %llu, run %llu of %llu\"/>\n    </testcase>\n",
+                           row.line, row.run, row.name->runs);
+}
+
+// The testcases of a sheet's rows and a log's calls (either may be null),
+// named uniquely within the suite.
+void rows_and_calls(Suite &suite, const Input *sheet, const Input *log) {
+    GPtrArray *names = g_ptr_array_new_with_free_func(g_free);
+    const guint rows = sheet ? sheet->rows->len : 0;
+    const guint calls = log ? log->calls->len : 0;
+    for (guint i = 0; i < calls; ++i) {
+        g_ptr_array_add(names, render::call_name(*static_cast<const Call *>(g_ptr_array_index(log->calls, i))));
+    }
+    for (guint i = 0; i < rows; ++i) {
+        g_ptr_array_add(names, g_strdup(static_cast<const Row *>(g_ptr_array_index(sheet->rows, i))->name->name));
+    }
+    render::make_unique(names);
+    for (guint i = 0; i < calls; ++i) {
+        call_case(suite, *static_cast<const Call *>(g_ptr_array_index(log->calls, i)),
+                  static_cast<const char *>(g_ptr_array_index(names, i)));
+    }
+    for (guint i = 0; i < rows; ++i) {
+        row_case(suite, *static_cast<const Row *>(g_ptr_array_index(sheet->rows, i)),
+                 static_cast<const char *>(g_ptr_array_index(names, calls + i)));
+    }
+    g_ptr_array_free(names, TRUE);
+}
+
+void part_problems(Suite &suite, const Input *part) {
+    if (part == nullptr || (part->error == nullptr && part->problem_count == 0)) return;
+    junit_problems(suite.cases, *part, suite.name);
+    ++suite.tests;
+    ++suite.errors;
+}
+
+// A suite per test of the session, named by the test: its calls, its rows,
+// "(run)" (an <error> naming what happened to a test point that is not ok),
+// the problems of its output and rows; and one for the session's own
+// problems.
+void junit_session(GString *xml, const Input &in, const char *name, Count totals[3]) {
+    if (in.error != nullptr || in.problem_count > 0) {
+        Suite suite = {name, g_string_new(nullptr), 0, 0, 0};
+        part_problems(suite, &in);
+        suite_end(xml, suite, totals);
+    }
+    for (guint i = 0; i < in.tests->len; ++i) {
+        const SessionTest &test = render::test_at(in, i);
+        Suite suite = {test.point.name, g_string_new(nullptr), 0, 0, 0};
+        rows_and_calls(suite, test.rows && !test.rows->error ? test.rows : nullptr,
+                       test.log && !test.log->error ? test.log : nullptr);
+        ++suite.tests;
+        if (capi_session_ok(&test.point)) {
+            open_case(suite.cases, suite.name, "(run)");
+            g_string_append(suite.cases, "/>\n");
+        } else {
+            char *what = render::what_happened(test.point);
+            error_case(suite.cases, suite.name, "(run)", what, nullptr);
+            g_free(what);
+            ++suite.errors;
+        }
+        part_problems(suite, test.log);
+        part_problems(suite, test.rows);
+        suite_end(xml, suite, totals);
+    }
+}
+
+void junit_input(GString *xml, const Input &in, const char *name, Count totals[3]) {
+    if (in.kind == kSession) {
+        junit_session(xml, in, name, totals);
+        return;
+    }
+    Suite suite = {name, g_string_new(nullptr), 0, 0, 0};
+    rows_and_calls(suite, &in, &in);
+    part_problems(suite, &in);
+    suite_end(xml, suite, totals);
 }
 
 }  // namespace
 
 void write_junit(const Summary &s, GString *xml) {
-    Count tests = 0, failures = 0, errors = 0;
+    Count totals[3] = {0, 0, 0};  // tests, failures, errors
     GString *suites = g_string_new(nullptr);
     for (size_t i = 0; i < s.count; ++i) {
-        const SuiteCounts counts = suite_counts(s.inputs[i]);
-        tests += counts.tests;
-        failures += counts.failures;
-        errors += counts.error ? 1 : 0;
-        junit_input(suites, *s.inputs[i].input, counts, suite_name(s, i));
+        char *name = suite_name(s, i);
+        junit_input(suites, *s.inputs[i].input, name, totals);
+        g_free(name);
     }
     g_string_append_printf(xml,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "<testsuites name=\"capi-report\" tests=\"%llu\" failures=\"%llu\" errors=\"%llu\">\n",
-                           tests, failures, errors);
+                           totals[0], totals[1], totals[2]);
     g_string_append_len(xml, suites->str, static_cast<gssize>(suites->len));
     g_string_append(xml, "</testsuites>\n");
     g_string_free(suites, TRUE);
