@@ -5,7 +5,8 @@
 // first recovered from it by capi-run's own decoder (capi_bundle_unpack).
 //
 // Problems of the summary and of the capture name their own file and line
-// ("FILE:LINE: reason") and count as malformed lines of the session. A test
+// ("FILE:LINE: reason") and count as malformed lines of the session; a
+// summary lost with damaged capture lines is one more problem. A test
 // whose output or rows cannot be read keeps the error on that part: the test
 // fails, the session stays readable.
 #include <errno.h>
@@ -61,9 +62,15 @@ Input *read_session(const char *dir, const char *capture, const Catalog *catalog
     }
     char *summary = g_build_filename(dir, CAPI_SESSION_SUMMARY, nullptr);
     if (capi_session_read(summary, each, problem, &reading) < 0) {
-        const int failure = errno;
+        char *reason = g_strdup_printf("cannot read %s: %s", summary, g_strerror(errno));
         g_ptr_array_set_size(input->tests, 0);
-        input->error = g_strdup_printf("cannot read %s: %s", summary, g_strerror(failure));
+        if (capture != nullptr && input->problem_count > 0) {
+            // Lost with the capture's damaged lines: what the capture holds
+            // is damaged, not unreadable.
+            add_problem(input, 0, reason);
+        } else {
+            input->error = reason;
+        }
     } else if (input->tests->len == 0) {
         add_problem(input, 0, g_strdup("no test points"));
     }
