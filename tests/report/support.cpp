@@ -110,6 +110,9 @@ ProgramRun run_program(const std::vector<std::string> &args, const Files &files,
         return run;
     }
     for (const auto &f : files) {
+        gchar *parent = g_path_get_dirname((dir + "/" + f.first).c_str());
+        g_mkdir_with_parents(parent, 0755);
+        g_free(parent);
         g_file_set_contents((dir + "/" + f.first).c_str(), f.second.data(), static_cast<gssize>(f.second.size()), nullptr);
     }
     // Through the shell (a forked child dies at once under qemu user mode),
