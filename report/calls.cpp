@@ -119,9 +119,10 @@ const Item *at(const LogState &log, size_t pos) {
 bool break_off(const LogState &log, Call *call, size_t pos, char *expected) {
     if (call != nullptr && call->complete) {
         const Item *item = at(log, pos);
-        char *reason = item ? g_strdup_printf("line %llu comes where the %s is due", item->line, expected)
-                            : g_strdup_printf("the output ends where the %s is due", expected);
-        note(call, g_strdup("incomplete"), nullptr, nullptr, reason);
+        char line[24];
+        if (item) g_snprintf(line, sizeof line, "%llu", item->line);
+        note(call, g_strdup("incomplete"), nullptr, nullptr,
+             item ? reason(kLineWhereDue, line, expected) : reason(kEndsWhereDue, expected));
         call->complete = false;
     }
     g_free(expected);
@@ -142,8 +143,8 @@ char *reason_of(const Item &field, const Step &step, const fieldaudit::Treatment
     case Step::kDomain: return domain_reason(field, step);
     case Step::kFormat: return format_reason(field, step);
     case Step::kEqualText: {
-        char *reason = equal_text_reason(field, step);
-        return reason || !failed ? reason : g_strdup("failed, though both texts read the same here");
+        char *text = equal_text_reason(field, step);
+        return text || !failed ? text : reason(kReadsTheSame);
     }
     case Step::kEqualNumber: return equal_number_reason(field);
     case Step::kShow:
@@ -260,13 +261,13 @@ void take(LogState &log) {
         call = call_new(kDirectDomainName, item.line);
         if (item.kind == Item::kFailed) {
             note(call, g_strdup("value"), nullptr, nullptr,
-                 g_strdup("not in its domain (a direct domain check's line shows no value or table)"));
+                 reason(kDirectDomain));
         }
         break;
     case Item::kScalar:
         call = call_new(item.name, item.line);
         if (strcmp(item.result, item.target) != 0) {
-            note(call, g_strdup("ret"), item.result, item.target, g_strdup("differs from tar"));
+            note(call, g_strdup("ret"), item.result, item.target, reason(kDiffersTar));
         }
         break;
     case Item::kChar: call = call_new(item.name, item.line); break;

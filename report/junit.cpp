@@ -170,7 +170,35 @@ void call_case(Suite &suite, const Call &call, const char *name) {
     g_string_append(xml, "</failure>\n    </testcase>\n");
 }
 
-void row_case(Suite &suite, const Row &row, const char *name) {
+// Whether the heading ends with the row's name, as a word of its own.
+bool heading_names(const char *heading, const char *name) {
+    const size_t h = strlen(heading), n = strlen(name);
+    if (n == 0 || h < n || strcmp(heading + h - n, name) != 0) return false;
+    return h == n || heading[h - n - 1] == ' ' || heading[h - n - 1] == ':' || heading[h - n - 1] == '\t';
+}
+
+// The calls a row of a test pairs with: the K-th run of consecutive calls
+// under one heading line that ends with the row's name, K the row's run of
+// that name. Sets [*first, *end) and returns true where there is one.
+bool paired_calls(const Input &log, const Row &row, guint *first, guint *end) {
+    Count group = 0;
+    for (guint i = 0; i < log.calls->len;) {
+        const char *heading = static_cast<const Call *>(g_ptr_array_index(log.calls, i))->heading;
+        guint j = i + 1;
+        while (j < log.calls->len && static_cast<const Call *>(g_ptr_array_index(log.calls, j))->heading == heading) ++j;
+        if (heading != nullptr && heading_names(heading, row.name->name) && ++group == row.run) {
+            *first = i;
+            *end = j;
+            return true;
+        }
+        i = j;
+    }
+    return false;
+}
+
+// A row's testcase; in a session's suite a failed row pairs with its calls
+// and lists them with their verdicts and failing fields.
+void row_case(Suite &suite, const Row &row, const char *name, const Input *log) {
     GString *xml = suite.cases;
     open_case(xml, suite.name, name);
     ++suite.tests;
@@ -179,13 +207,40 @@ void row_case(Suite &suite, const Row &row, const char *name) {
         return;
     }
     ++suite.failures;
-    g_string_append_printf(xml, ">\n      <failure message=\"failed at line %llu, run %llu of %llu\"/>\n    </testcase>\n",
-                           row.line, row.run, row.name->runs);
+    g_string_append_printf(xml, ">\n      <failure message=\"failed at line %llu, run %llu of %llu\"", row.line, row.run,
+                           row.name->runs);
+    guint first = 0, end = 0;
+    if (log == nullptr || !paired_calls(*log, row, &first, &end)) {
+        g_string_append(xml, "/>\n    </testcase>\n");
+        return;
+    }
+    // The body: the heading, then a line per call and per failing field.
+    g_string_append_c(xml, '>');
+    GString *text = g_string_new(nullptr);
+    g_string_printf(text, "its calls, under \"%s\":", static_cast<const Call *>(g_ptr_array_index(log->calls, first))->heading);
+    for (guint i = first; i < end; ++i) {
+        append_xml(xml, text->str, text->len);
+        g_string_append_c(xml, '\n');
+        const Call &call = *static_cast<const Call *>(g_ptr_array_index(log->calls, i));
+        char lines[64];
+        render::where(call, ' ', lines, sizeof lines);
+        g_string_printf(text, "%s %s %s", render::status(call.pass), lines, call.name);
+        for (guint k = 0; k < call.failures->len; ++k) {
+            append_xml(xml, text->str, text->len);
+            g_string_append_c(xml, '\n');
+            g_string_assign(text, "  ");
+            render::append_failure(text, render::failure_at(call, k), true);
+        }
+    }
+    append_xml(xml, text->str, text->len);
+    g_string_append(xml, "\n</failure>\n    </testcase>\n");
+    g_string_free(text, TRUE);
 }
 
 // The testcases of a sheet's rows and a log's calls (either may be null),
-// named uniquely within the suite.
-void rows_and_calls(Suite &suite, const Input *sheet, const Input *log) {
+// named uniquely within the suite; with `paired`, a failed row lists the
+// calls it pairs with.
+void rows_and_calls(Suite &suite, const Input *sheet, const Input *log, bool paired) {
     GPtrArray *names = g_ptr_array_new_with_free_func(g_free);
     const guint rows = sheet ? sheet->rows->len : 0;
     const guint calls = log ? log->calls->len : 0;
@@ -202,7 +257,7 @@ void rows_and_calls(Suite &suite, const Input *sheet, const Input *log) {
     }
     for (guint i = 0; i < rows; ++i) {
         row_case(suite, *static_cast<const Row *>(g_ptr_array_index(sheet->rows, i)),
-                 static_cast<const char *>(g_ptr_array_index(names, calls + i)));
+                 static_cast<const char *>(g_ptr_array_index(names, calls + i)), paired ? log : nullptr);
     }
     g_ptr_array_free(names, TRUE);
 }
@@ -228,7 +283,7 @@ void junit_session(GString *xml, const Input &in, const char *name, Count totals
         const SessionTest &test = render::test_at(in, i);
         Suite suite = {test.point.name, g_string_new(nullptr), 0, 0, 0};
         rows_and_calls(suite, test.rows && !test.rows->error ? test.rows : nullptr,
-                       test.log && !test.log->error ? test.log : nullptr);
+                       test.log && !test.log->error ? test.log : nullptr, true);
         ++suite.tests;
         if (capi_session_ok(&test.point)) {
             open_case(suite.cases, suite.name, "(run)");
@@ -251,7 +306,7 @@ void junit_input(GString *xml, const Input &in, const char *name, Count totals[3
         return;
     }
     Suite suite = {name, g_string_new(nullptr), 0, 0, 0};
-    rows_and_calls(suite, &in, &in);
+    rows_and_calls(suite, &in, &in, false);
     part_problems(suite, &in);
     suite_end(xml, suite, totals);
 }

@@ -117,7 +117,7 @@ const std::vector<Test> kTests = {
     {"lost x bit", CAPI_NOT_STARTED, -1, "", "not executable", "", 0, 0, 0},
     {"busprobe", CAPI_PASSED, 0, "", "", "busprobe: 10 markers found\n", 4, 1, 0},
 };
-const char kSheet[] = "wifi_function \t pass\nled_function \t failed\nhang_row \t pass\nsignal_capi_function \t pass\n";
+const char kSheet[] = "wifi_function \t failed\nled_function \t pass\nhang_row \t pass\nsignal_capi_function \t pass\n";
 
 const char kText[] =
     "TEST FAIL capi_demo\n"
@@ -126,8 +126,8 @@ const char kText[] =
     "    - Server2: result=\"8.8.8.8\" target=\"9.9.9.9\": differs from the expected text\n"
     "  PASS line=6        capi_demo: led_function: Check_return_result\n"
     "  PASS line=7        capi_demo: led_function: Check_return_result\n"
-    "  PASS runs=1    pass=1    failed=0    wifi_function\n"
-    "  FAIL runs=1    pass=0    failed=1    led_function\n"
+    "  FAIL runs=1    pass=0    failed=1    wifi_function\n"
+    "  PASS runs=1    pass=1    failed=0    led_function\n"
     "TEST FAIL crasher\n"
     "  ERROR crashed: SIGSEGV\n"
     "  PASS line=1        Check_int\n"
@@ -153,10 +153,14 @@ Server2: result=&quot;8.8.8.8&quot; target=&quot;9.9.9.9&quot;: differs from the
     </testcase>
     <testcase classname="capi_demo" name="capi_demo: led_function: Check_return_result #1"/>
     <testcase classname="capi_demo" name="capi_demo: led_function: Check_return_result #2"/>
-    <testcase classname="capi_demo" name="wifi_function"/>
-    <testcase classname="capi_demo" name="led_function">
-      <failure message="failed at line 2, run 1 of 1"/>
+    <testcase classname="capi_demo" name="wifi_function">
+      <failure message="failed at line 1, run 1 of 1">its calls, under &quot;capi_demo: wifi_function&quot;:
+PASS line 2 Check_return_result
+FAIL lines 3-4 CheckTolvaDNSServerConfig_t
+  Server2: result=&quot;8.8.8.8&quot; target=&quot;9.9.9.9&quot;: differs from the expected text
+</failure>
     </testcase>
+    <testcase classname="capi_demo" name="led_function"/>
     <testcase classname="capi_demo" name="(run)"/>
   </testsuite>
   <testsuite name="crasher" tests="3" failures="1" errors="1">
