@@ -16,11 +16,6 @@
 extern "C" {
 #endif
 
-/* The parts of a row after its name, for programs that read rows. */
-#define RESULT_SHEET_SEPARATOR " \t "
-#define RESULT_SHEET_PASS "pass"
-#define RESULT_SHEET_FAILED "failed"
-
 /* Longest row name in bytes; a row is then at most 265 bytes long. */
 #define RESULT_SHEET_NAME_MAX 255
 

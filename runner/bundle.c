@@ -34,7 +34,7 @@ static int emit(int fd, char *line, size_t length)
         errno = ENAMETOOLONG;
         return -1;
     }
-    return capi_write_all(fd, line, length + (size_t)n);
+    return capi_write_all(fd, line, length + (size_t)n, NULL);
 }
 
 static int emit_text(int fd, const char *format, ...)

@@ -15,6 +15,7 @@
 
 #include "bundle.h"
 #include "result_sheet.h"
+#include "result_sheet_row.h"
 #include "run.h"
 #include "session.h"
 #include "text.h"
@@ -420,20 +421,7 @@ static int kept_open(session *s, const char *name, off_t room, kept_file *file)
 
 static int kept_write(kept_file *file, const void *data, size_t length)
 {
-    const char *at = (const char *)data;
-    while (length > 0) {
-        const ssize_t n = pwrite(file->fd, at, length, file->length);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        at += n;
-        length -= (size_t)n;
-        file->length += n;
-    }
-    return 0;
+    return capi_write_all(file->fd, data, length, &file->length);
 }
 
 /* Cuts off the room not used and closes the file. */
@@ -453,7 +441,7 @@ static int kept_close(kept_file *file)
 /* A line (or lines) of the summary: on standard output and into the folder. */
 static void report(session *s, const char *text, size_t length)
 {
-    (void)capi_write_all(STDOUT_FILENO, text, length);
+    (void)capi_write_all(STDOUT_FILENO, text, length, NULL);
     if (s->summary.fd >= 0 && kept_write(&s->summary, text, length) != 0 && !s->summary_failed) {
         s->summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s->results, CAPI_SESSION_SUMMARY, strerror(errno));
@@ -481,34 +469,68 @@ static long long sheet_size(const char *path)
     return stat(path, &status) == 0 ? (long long)status.st_size : 0;
 }
 
-/* Counts one row of the copy and what it says. */
-static void count_row(capi_session_test *test, const char *row, size_t length, int whole)
+/* The copy of the sheet's new rows for one test. */
+typedef struct {
+    session *s;
+    capi_session_test *test;
+    unsigned long long room; /* bytes the copy may still take */
+    int failed;              /* the copy cannot be written any more */
+} row_copy;
+
+/* Copies one row (`length` bytes, its newline included unless it is the
+ * sheet's unfinished last line, given as `unfinished`; its first `kept`
+ * bytes at `row`) and counts it. A line longer than any row the row writer
+ * makes is dropped (counted in bytes); at the limit the copy is cut, and
+ * every row from there on is dropped. */
+static void copy_row(row_copy *c, const char *row, size_t length, size_t kept, int unfinished)
 {
-    static const char pass[] = RESULT_SHEET_SEPARATOR RESULT_SHEET_PASS;
-    static const char failed[] = RESULT_SHEET_SEPARATOR RESULT_SHEET_FAILED;
-    ++test->rows;
-    if (!whole) {
+    capi_session_test *test = c->test;
+    const size_t size = length + (unfinished ? 1 : 0);
+    size_t name_length;
+    int verdict = 0;
+
+    if (size > c->room) {
+        c->room = 0; /* the copy is cut here */
+    }
+    if (c->failed || kept < length || size > c->room) {
+        test->rows_dropped += length;
         return;
     }
-    if (length > sizeof pass - 1 && memcmp(row + length - (sizeof pass - 1), pass, sizeof pass - 1) == 0) {
-        ++test->rows_passed;
-    } else if (length > sizeof failed - 1 &&
-               memcmp(row + length - (sizeof failed - 1), failed, sizeof failed - 1) == 0) {
-        ++test->rows_failed;
+    /* The unfinished line gets a newline: the next test's rows then start
+     * on a line of their own. */
+    if (kept_write(&c->s->sheet_copy, row, length) != 0 ||
+        (unfinished && kept_write(&c->s->sheet_copy, "\n", 1) != 0)) {
+        snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
+        c->failed = 1;
+        test->rows_dropped += length;
+        return;
+    }
+    c->room -= size;
+    ++test->rows;
+    ++c->s->copied_rows;
+    /* Its outcome, read as the report reads rows: without the line end (a CR
+     * before the newline is part of it). */
+    if (!unfinished) {
+        --length;
+        if (length > 0 && row[length - 1] == '\r') {
+            --length;
+        }
+    }
+    if (result_sheet_read_row(row, length, &name_length, &verdict) == NULL) {
+        ++*(verdict == 1 ? &test->rows_passed : &test->rows_failed);
     }
 }
 
-/* Copies what the sheet grew by, from `before` to `after`, into the folder's
- * sheet, up to the output limit and cut at a row's end, and counts the rows. */
+/* Copies what the sheet grew by, from `before` to `after`, row by row into
+ * the folder's sheet, within the output limit, and counts the rows. */
 static void copy_rows(session *s, capi_session_test *test, long long before, long long after)
 {
     char block[16 * 1024];
+    /* Room for the longest row the row writer makes, and a little more. */
     char row[RESULT_SHEET_NAME_MAX + 64];
     size_t row_length = 0;
-    int row_whole = 1;
     unsigned long long left;
-    unsigned long long limit = s->opt.max_output;
-    int failed = 0;
+    row_copy copy;
     int fd;
 
     if (after < before) {
@@ -528,11 +550,14 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
         }
         return;
     }
+    copy.s = s;
+    copy.test = test;
+    copy.room = s->opt.max_output;
+    copy.failed = 0;
     test->rows_first = s->copied_rows + 1;
     while (left > 0) {
         const size_t want = left < sizeof block ? (size_t)left : sizeof block;
         const ssize_t n = read(fd, block, want);
-        size_t keep = 0;
         size_t i;
         if (n < 0 && errno == EINTR) {
             continue;
@@ -541,43 +566,22 @@ static void copy_rows(session *s, capi_session_test *test, long long before, lon
             break;
         }
         left -= (unsigned long long)n;
-        /* Whole rows only, within the limit. */
-        for (i = 0; i < (size_t)n && limit > 0; ++i, --limit) {
+        for (i = 0; i < (size_t)n; ++i) {
+            if (row_length < sizeof row) {
+                row[row_length] = block[i];
+            }
+            ++row_length;
             if (block[i] == '\n') {
-                count_row(test, row, row_length, row_whole);
+                copy_row(&copy, row, row_length, row_length < sizeof row ? row_length : sizeof row, 0);
                 row_length = 0;
-                row_whole = 1;
-                keep = i + 1;
-            } else if (row_length < sizeof row) {
-                row[row_length++] = block[i];
-            } else {
-                row_whole = 0;
             }
         }
-        if (!failed && keep > 0 && kept_write(&s->sheet_copy, block, keep) != 0) {
-            snprintf(test->reason, sizeof test->reason, "%s: %s", CAPI_SESSION_SHEET, strerror(errno));
-            failed = 1;
-        }
-        if (failed) {
-            test->rows_dropped += (unsigned long long)n;
-            continue;
-        }
-        test->rows_dropped += (unsigned long long)n - keep;
-        s->copied_rows = test->rows_first - 1 + test->rows;
     }
     close(fd);
+    /* What could not be read (the sheet shrank meanwhile) is dropped too. */
     test->rows_dropped += left;
-    if (row_length > 0 && limit > 0 && !failed) {
-        /* A last row without its newline: copied with one, so that the next
-         * test's rows start on a line of their own. */
-        if (kept_write(&s->sheet_copy, row, row_length) == 0 && kept_write(&s->sheet_copy, "\n", 1) == 0) {
-            test->rows_dropped -= row_length;
-            count_row(test, row, row_length, 0);
-            s->copied_rows = test->rows_first - 1 + test->rows;
-        }
-    }
-    if (failed) {
-        test->rows = s->copied_rows - (test->rows_first - 1);
+    if (row_length > 0) {
+        copy_row(&copy, row, row_length, row_length < sizeof row ? row_length : sizeof row, 1);
     }
     if (test->rows == 0) {
         test->rows_first = 0;

@@ -1,4 +1,5 @@
-/* Escaping, CRC-32 and base64 for the runner's printed forms. */
+/* Escaping, CRC-32, base64, whole writes and problem lines for the runner. */
+#define _POSIX_C_SOURCE 200809L
 #include "text.h"
 
 #include <errno.h>
@@ -173,19 +174,22 @@ void capi_problem_at(void (*problem)(const char *message, void *data), void *dat
     problem(message, data);
 }
 
-int capi_write_all(int fd, const void *data, size_t length)
+int capi_write_all(int fd, const void *data, size_t length, off_t *at)
 {
-    const char *at = (const char *)data;
+    const char *bytes = (const char *)data;
     while (length > 0) {
-        const ssize_t n = write(fd, at, length);
+        const ssize_t n = at != NULL ? pwrite(fd, bytes, length, *at) : write(fd, bytes, length);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
             return -1;
         }
-        at += n;
+        bytes += n;
         length -= (size_t)n;
+        if (at != NULL) {
+            *at += n;
+        }
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdint.h>
+#include <sys/types.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -43,9 +44,10 @@ size_t capi_base64_encode(const unsigned char *data, size_t length, char *out);
  * (size_t)-1 for anything that is not such base64. */
 size_t capi_base64_decode(const char *text, size_t length, unsigned char *out);
 
-/* Writes all `length` bytes to `fd`, again after EINTR or a short write.
- * Returns 0, or -1 with errno. */
-int capi_write_all(int fd, const void *data, size_t length);
+/* Writes all `length` bytes to `fd`, again after EINTR or a short write:
+ * at the file's offset, or at `*at` when `at` is given (which then moves
+ * past what was written). Returns 0, or -1 with errno. */
+int capi_write_all(int fd, const void *data, size_t length, off_t *at);
 
 /* Hands "PATH:LINE: " and the formatted message (cut at 1 KiB) to
  * `problem`, the way every reader here names a problem of its input. */

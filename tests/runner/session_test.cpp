@@ -422,3 +422,95 @@ TEST(Session, FullFileSystem) {
 }
 
 }  // namespace
+
+namespace {
+
+// Summaries with a byte changed or cut anywhere: read without a crash or a
+// read past a field, and one cut before its last test point's end never
+// reads as whole.
+TEST(Session, MangledSummariesAreReadSafely) {
+    RunDir dir;
+    add_fault(dir, "t", "pass", "pass");
+    add_fault(dir, "t", "rows", "rows");
+    const CapiRunResult run =
+        run_capi({"--results", "res", "--no-busprobe", "--sheet", "capi.xls", "t"}, dir.path());
+    const std::string summary = run.out;
+    unsigned seed = 5;
+    const auto next = [&seed](size_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<size_t>((seed >> 8) % range);
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string text = summary;
+        if (round % 2 == 0) {
+            text[next(text.size())] = static_cast<char>(next(256));
+        } else {
+            text.resize(next(text.size()));
+        }
+        dir.write("summary", text);
+        int points = 0;
+        const int rc = capi_session_read(
+            dir.file("summary").c_str(),
+            [](const capi_session_test *test, void *data) {
+                EXPECT_LT(strlen(test->name), sizeof test->name);
+                ++*static_cast<int *>(data);
+                return 0;
+            },
+            nullptr, &points);
+        EXPECT_GE(rc, 0) << round;
+        // Cut before the end of the last test point's block: something is missing.
+        if (round % 2 == 1 && text.size() < summary.rfind("  ...\n") + 6) {
+            EXPECT_GT(rc, 0) << round << ": a cut summary reads as whole";
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The rows a test appends are copied whole, however they fall on the
+// runner's read blocks; what cannot be a row, and what is past the limit,
+// is dropped and counted, never cut.
+TEST(Session, SheetRowsCopiedWhole) {
+    const struct {
+        const char *what;
+        std::string script;  // appends to capi.xls
+        std::vector<std::string> options;
+        std::string copy;    // the folder's capi.xls
+        std::string counts;  // rows, rows_first, passed, failed, dropped as the block shows them
+    } cases[] = {
+        {"a thousand rows, over several blocks",
+         "i=0; while [ $i -lt 1000 ]; do printf 'row_%04d_padding_padding \\t %s\\n' $i pass; i=$((i+1)); done",
+         {},
+         "",
+         "1000 1 1000 0 0"},
+        {"an unfinished last line", "printf 'x \\t pass\\ny \\t fai'", {}, "x \t pass\ny \t fai\n", "2 1 1 0 0"},
+        {"a line longer than any row",
+         "printf 'a \\t failed\\n%0400d\\nb \\t pass\\n' 0", {}, "a \t failed\nb \t pass\n", "2 1 1 1 401"},
+        {"past the limit", "printf 'r1 \\t pass\\nr2 \\t pass\\nr3 \\t pass\\nr4 \\t pass\\n'", {"--max-output", "25"},
+         "r1 \t pass\nr2 \t pass\n", "2 1 2 0 20"},
+    };
+    for (const auto &c : cases) {
+        RunDir dir;
+        mkdir(dir.file("t").c_str(), 0755);
+        write_file(dir, "t/rows", "#!/bin/sh\n" + c.script + " >> capi.xls\n", 0755);
+        std::vector<std::string> args = {"--results", "res", "--no-busprobe", "--sheet", "capi.xls"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back("t/rows");
+        const CapiRunResult run = run_capi(args, dir.path());
+        std::string copy = c.copy;
+        if (copy.empty()) copy = dir.read("capi.xls");
+        EXPECT_EQ(dir.read("res/capi.xls"), copy) << c.what;
+        unsigned long rows = 0, first = 0, passed = 0, failed = 0;
+        unsigned long long dropped = 0;
+        sscanf(c.counts.c_str(), "%lu %lu %lu %lu %llu", &rows, &first, &passed, &failed, &dropped);
+        const std::string block = "  rows: " + std::to_string(rows) + "\n  rows_first: " + std::to_string(first) +
+                                  "\n  rows_passed: " + std::to_string(passed) + "\n  rows_failed: " +
+                                  std::to_string(failed) + "\n  rows_dropped: " + std::to_string(dropped) + "\n";
+        EXPECT_NE(run.out.find(block), std::string::npos) << c.what << "\n" << run.out;
+        EXPECT_EQ(run.status, dropped == 0 ? 0 : 1) << c.what;
+    }
+}
+
+}  // namespace
