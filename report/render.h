@@ -16,6 +16,22 @@ namespace capireport {
 
 typedef void (*Renderer)(const Summary &summary, GString *out);
 
+// The report as test suites of test cases, which JUnit and TAP render
+// (cases.cpp).
+struct TestCase {
+    char *name;  // unique within its suite
+    enum Verdict { kPassed, kFailed, kError } verdict;
+    char *message;       // kFailed, kError: why, in one line
+    GPtrArray *details;  // char *: the lines that say more
+};
+struct TestSuite {
+    char *name;
+    GPtrArray *cases;  // TestCase *
+    Count failures, errors;
+};
+// The summary's suites in order (free with g_ptr_array_unref).
+GPtrArray *test_suites(const Summary &summary);
+
 // The report for people and scripts, on standard output (text.cpp).
 void write_text(const Summary &summary, GString *out);
 // "PATH:LINE: reason" for every problem kept, "PATH: reason" for an input
