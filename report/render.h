@@ -40,6 +40,8 @@ void write_problems(const Summary &summary, GString *err);
 // JUnit XML: a testsuite per input, a testcase per sheet row and per call
 // (junit.cpp).
 void write_junit(const Summary &summary, GString *xml);
+// TAP version 14: a test point per suite, its cases as a subtest (tap.cpp).
+void write_tap(const Summary &summary, GString *out);
 
 // A long option: an input it names (repeatable) or a file it writes.
 struct Option {
@@ -57,6 +59,7 @@ struct Option {
 // each input option's in this order.
 const Option kOptions[] = {
     {"junit", "FILE", "Also write the report as JUnit XML to FILE", kSheet, write_junit, "JUnit XML", 1},
+    {"tap", "FILE", "Also write the report as TAP version 14 to FILE", kSheet, write_tap, "TAP", 1},
     {"log", "CAPTURED_OUTPUT", "Captured standard output of a test program (repeatable)", kLog, nullptr, nullptr, 1},
     {"unpack", "DIR CAPTURE", "A capi-run results folder recovered into DIR from a console capture (repeatable)",
      kSession, nullptr, nullptr, 2},

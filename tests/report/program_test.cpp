@@ -11,7 +11,7 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: capi-report [--junit FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]... [--help] [--version] "
+    "Usage: capi-report [--junit FILE] [--tap FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]... [--help] [--version] "
     "[SHEET | DIR | -]...\n";
 
 TEST(Program, OptionsStatusAndMessages) {
@@ -108,6 +108,7 @@ TEST(Program, HelpWholeFromTheTableOfOptions) {
                                  "\n"
                                  "Options:\n"
                                  "  --junit FILE             Also write the report as JUnit XML to FILE\n"
+                                 "  --tap FILE               Also write the report as TAP version 14 to FILE\n"
                                  "  --log CAPTURED_OUTPUT    Captured standard output of a test program (repeatable)\n"
                                  "  --unpack DIR CAPTURE     A capi-run results folder recovered into DIR from a console "
                                  "capture (repeatable)\n"
