@@ -1,7 +1,7 @@
 // The report as test suites of test cases, which the JUnit and TAP outputs
 // render: a suite per sheet or log, named by the file's base name (by its
 // path where two inputs share one), and a suite per test of a session, named
-// by the test; a case per row, per call, "(run)" for a test of a session, and
+// by the test ("FOLDER/TEST" where several sessions are reported); a case per row, per call, "(run)" for a test of a session, and
 // one for an input's problems.
 //
 // Names are unique within a suite: a name that occurs more than once gets
@@ -189,12 +189,15 @@ char *suite_name(const Summary &s, size_t index) {
 // A suite per test of the session: its calls, its rows, "(run)" (an error
 // naming what happened to a test point that is not ok), the problems of its
 // output and rows; first one of the folder's name for the session's own
-// problems.
-void session_suites(GPtrArray *suites, const Input &in, const char *name) {
+// problems. Where several sessions are reported (a fleet of gateways), a
+// test's suite is named "FOLDER/TEST", so that the suites stay apart.
+void session_suites(GPtrArray *suites, const Input &in, const char *name, bool several) {
     if (in.error != nullptr || in.problem_count > 0) problems_case(*suite_new(suites, name), &in);
     for (guint i = 0; i < in.tests->len; ++i) {
         const SessionTest &test = render::test_at(in, i);
-        TestSuite &suite = *suite_new(suites, test.point.name);
+        char *suite_name = several ? g_strdup_printf("%s/%s", name, test.point.name) : g_strdup(test.point.name);
+        TestSuite &suite = *suite_new(suites, suite_name);
+        g_free(suite_name);
         rows_and_calls(suite, test.rows && !test.rows->error ? test.rows : nullptr,
                        test.log && !test.log->error ? test.log : nullptr, true);
         if (capi_session_ok(&test.point)) {
@@ -211,11 +214,13 @@ void session_suites(GPtrArray *suites, const Input &in, const char *name) {
 
 GPtrArray *test_suites(const Summary &s) {
     GPtrArray *suites = g_ptr_array_new_with_free_func(suite_free);
+    size_t sessions = 0;
+    for (size_t i = 0; i < s.count; ++i) sessions += s.inputs[i].input->kind == kSession ? 1 : 0;
     for (size_t i = 0; i < s.count; ++i) {
         const Input &in = *s.inputs[i].input;
         char *name = suite_name(s, i);
         if (in.kind == kSession) {
-            session_suites(suites, in, name);
+            session_suites(suites, in, name, sessions > 1);
         } else {
             TestSuite &suite = *suite_new(suites, name);
             rows_and_calls(suite, &in, &in, false);

@@ -227,6 +227,22 @@ TEST(Session, EveryTestOfAResultsFolder) {
 
 // crasher.out (the folder's fifth file) loses its data line; kernel lines
 // come between the others, and before one on its line.
+// Two gateways' folders: each test's suite named after its folder too.
+TEST(Session, SuitesOfSeveralFoldersStayApart) {
+    const Files files = session_files({kTests[0], kTests[5]}, kSheet);
+    Files both = in_folder("gw1", files);
+    for (const auto &f : in_folder("gw2", files)) both.push_back(f);
+    std::string xml;
+    const ProgramRun run = run_program({"--junit", "r.xml", "gw1", "gw2"}, both, "r.xml", &xml);
+    EXPECT_EQ(1, run.status);
+    std::string names;
+    for (size_t at = 0; (at = xml.find("<testsuite name=\"", at)) != std::string::npos;) {
+        at += 17;
+        names += xml.substr(at, xml.find('"', at) - at) + "\n";
+    }
+    EXPECT_EQ("gw1/capi_demo\ngw1/busprobe\ngw2/capi_demo\ngw2/busprobe\n", names);
+}
+
 std::string damaged(size_t i, const std::string &line) {
     if (line.find(" D 4 0 ") != std::string::npos) return "";
     if (i == 5) return "[    3.100000] eth0: link up\r\n" + line;
