@@ -33,6 +33,12 @@
 // line of the kit that belongs to no call is a stray line. The lines are
 // matched through a window a little longer than the longest call.
 //
+// Headings: a call keeps the test program's own line printed last before its
+// first line (not blank, not cut, without a NUL; without white space around
+// it), by which both outputs name it. A test program that prints a line
+// ending in a row's name before the calls that decide the row gets its
+// calls named after it, and in a session a failed row paired with them.
+//
 // Verdicts: a domain step fails with a failed line; a step with a failure
 // line fails where that line follows. Steps that print no failure line (exact
 // texts and numbers) are judged from the two values as the checker judges

@@ -6,8 +6,8 @@
 //
 // Names are unique within a suite: a name that occurs more than once gets
 // " #K". A failed row says its line and which run of its name it was; in a
-// session's suite it also lists the calls it pairs with (the heading rule in
-// text.cpp). A failed call's message names the failing fields; its details
+// session's suite it also lists the calls it pairs with: the calls under
+// the heading that ends with its name (calls.cpp). A failed call's message names the failing fields; its details
 // say where it stands and give each field with its values.
 #include <string.h>
 
