@@ -89,6 +89,43 @@ Input *input_new(Kind kind, const char *path) {
     return input;
 }
 
+// The texts of strerror() differ between C libraries ("Symbolic link loop"
+// or "Too many levels of symbolic links" for ELOOP), and the report must not.
+// The errors open() and read() give for a file; any other as its number.
+char *read_error_text(int error) {
+    static const struct {
+        int error;
+        const char *text;
+    } kTexts[] = {
+        {ENOENT, "No such file or directory"},
+        {EACCES, "Permission denied"},
+        {EPERM, "Operation not permitted"},
+        {EISDIR, "Is a directory"},
+        {ENOTDIR, "Not a directory"},
+        {ELOOP, "Too many levels of symbolic links"},
+        {ENAMETOOLONG, "File name too long"},
+        {EIO, "Input/output error"},
+        {ENXIO, "No such device or address"},
+        {ENODEV, "No such device"},
+        {EMFILE, "Too many open files"},
+        {ENFILE, "Too many open files in system"},
+        {ENOMEM, "Cannot allocate memory"},
+        {EOVERFLOW, "Value too large for defined data type"},
+        {EINVAL, "Invalid argument"},
+        {EAGAIN, "Resource temporarily unavailable"},
+        {ETXTBSY, "Text file busy"},
+        {EFAULT, "Bad address"},
+        {ENOSPC, "No space left on device"},
+        {EROFS, "Read-only file system"},
+        {EDQUOT, "Disk quota exceeded"},
+        {EFBIG, "File too large"},
+    };
+    for (const auto &t : kTexts) {
+        if (t.error == error) return g_strdup(t.text);
+    }
+    return g_strdup_printf("error %d", error);
+}
+
 void add_problem(Input *input, Count line, char *reason, bool whole) {
     ++input->problem_count;
     if (input->problems->len >= kMaxProblems) {
@@ -197,8 +234,9 @@ Input *read_input(Kind kind, const char *path, const Catalog *catalog, const Lin
         // What was read before the error is dropped: a half-read input
         // proves nothing.
         Input *unread = input_new(kind, path);
-        unread->error = g_strdup_printf("cannot read %s: %s", standard_input ? "standard input" : path,
-                                        g_strerror(failure));
+        char *text = read_error_text(failure);
+        unread->error = g_strdup_printf("cannot read %s: %s", standard_input ? "standard input" : path, text);
+        g_free(text);
         input_free(input);
         return unread;
     }

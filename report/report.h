@@ -146,6 +146,10 @@ private:
     LogState *log_;
 };
 
+// Why a file could not be read (or a report written), in the same words
+// whatever the C library (g_malloc'ed).
+char *read_error_text(int error);
+
 // Reads the file (a sheet or a log; "-" standard input); an input that
 // cannot be read comes back with `error` set. With `lines`, only those
 // lines are read (a test's rows of a session's sheet).

@@ -57,12 +57,16 @@ Input *read_session(const char *dir, const char *capture, const Catalog *catalog
     Input *input = input_new(kSession, dir);
     Reading reading = {input, catalog};
     if (capture != nullptr && capi_bundle_unpack(capture, dir, problem, &reading) < 0) {
-        input->error = g_strdup_printf("cannot recover %s from %s: %s", dir, capture, g_strerror(errno));
+        char *text = read_error_text(errno);
+        input->error = g_strdup_printf("cannot recover %s from %s: %s", dir, capture, text);
+        g_free(text);
         return input;
     }
     char *summary = g_build_filename(dir, CAPI_SESSION_SUMMARY, nullptr);
     if (capi_session_read(summary, each, problem, &reading) < 0) {
-        char *reason = g_strdup_printf("cannot read %s: %s", summary, g_strerror(errno));
+        char *text = read_error_text(errno);
+        char *reason = g_strdup_printf("cannot read %s: %s", summary, text);
+        g_free(text);
         g_ptr_array_set_size(input->tests, 0);
         if (capture != nullptr && input->problem_count > 0) {
             // Lost with the capture's damaged lines: what the capture holds

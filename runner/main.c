@@ -3,10 +3,11 @@
  * process group of its own with its output captured into the results
  * folder, attributes the rows it appends to the result sheet, runs busprobe
  * last, and reports in TAP version 14 (see session.h), optionally followed by
- * the whole results folder as a console bundle (see bundle.h).
+ * the whole results folder as a console bundle (see bundle.h). Inside a LAVA
+ * test shell, or with --lava, it reports each test point to LAVA (see lava.h).
  *
  *   capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]
- *            [--busprobe PATH | --no-busprobe] [--console] TEST...
+ *            [--busprobe PATH | --no-busprobe] [--console] [--lava] TEST...
  *
  * Exit status: 0 when every test point is ok, 1 otherwise, 2 for a usage or
  * set-up error.
@@ -14,6 +15,7 @@
 #define _POSIX_C_SOURCE 200809L
 
 #include "bundle.h"
+#include "lava.h"
 #include "result_sheet.h"
 #include "result_sheet_row.h"
 #include "run.h"
@@ -41,6 +43,7 @@
 #define DEFAULT_TIMEOUT_MS (600ULL * 1000ULL)
 #define DEFAULT_MAX_OUTPUT (4ULL * 1024 * 1024)
 #define BUSPROBE_NAME "busprobe"
+#define REPORT_NAME "capi-report"
 /* Other names tried when the results folder exists: DIR.1 ... DIR.99. */
 #define MAX_RESULTS_TRIES 99
 /* File names stay within NAME_MAX with room for ".out" and a number. */
@@ -68,6 +71,7 @@ typedef struct {
     const char *busprobe; /* NULL: the one beside capi-run */
     int no_busprobe;
     int console;
+    int lava;
 } options;
 
 /* A test to run: its path, or why it cannot run. */
@@ -115,6 +119,7 @@ typedef struct {
     run_limits limits;
     unsigned points;
     unsigned not_ok;
+    capi_lava lava;
 } session;
 
 static void fail_setup(const char *format, ...)
@@ -156,7 +161,7 @@ static void usage(const char *problem)
         fprintf(stderr, "capi-run: %s\n", problem);
     }
     fputs("usage: capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]\n"
-          "                [--busprobe PATH | --no-busprobe] [--console] TEST...\n",
+          "                [--busprobe PATH | --no-busprobe] [--console] [--lava] TEST...\n",
           stderr);
     exit(2);
 }
@@ -295,6 +300,7 @@ static int parse_options(int argc, char **argv, options *opt)
     opt->busprobe = NULL;
     opt->no_busprobe = 0;
     opt->console = 0;
+    opt->lava = 0;
     for (i = 1; i < argc; ++i) {
         const char *value;
         if (strcmp(argv[i], "--") == 0) {
@@ -318,6 +324,8 @@ static int parse_options(int argc, char **argv, options *opt)
             opt->no_busprobe = 1;
         } else if (strcmp(argv[i], "--console") == 0) {
             opt->console = 1;
+        } else if (strcmp(argv[i], "--lava") == 0) {
+            opt->lava = 1;
         } else if (strcmp(argv[i], "--help") == 0) {
             usage(NULL);
         } else {
@@ -331,8 +339,8 @@ static int parse_options(int argc, char **argv, options *opt)
     return i;
 }
 
-/* busprobe beside this program: the folder of /proc/self/exe, else of argv[0]. */
-static char *busprobe_beside(const char *argv0)
+/* A program of the kit beside this one: the folder of /proc/self/exe, else of argv[0]. */
+static char *beside(const char *argv0, const char *name)
 {
     char self[PATH_MAX];
     const char *slash;
@@ -346,17 +354,17 @@ static char *busprobe_beside(const char *argv0)
     }
     slash = strrchr(self, '/');
     length = slash != NULL ? (size_t)(slash - self) + 1 : 0;
-    path = malloc(length + sizeof BUSPROBE_NAME);
+    if (length == 0) {
+        /* No folder known: look in the current one, never in PATH. */
+        memcpy(self, "./", 2);
+        length = 2;
+    }
+    path = malloc(length + strlen(name) + 1);
     if (path == NULL) {
         fail_setup("out of memory");
     }
     memcpy(path, self, length);
-    memcpy(path + length, BUSPROBE_NAME, sizeof BUSPROBE_NAME);
-    if (length == 0) {
-        /* No folder known: look in the current one, never in PATH. */
-        free(path);
-        path = copy("./" BUSPROBE_NAME);
-    }
+    strcpy(path + length, name);
     return path;
 }
 
@@ -629,6 +637,7 @@ static void finish_point(session *s, capi_session_test *test)
         ++s->not_ok;
     }
     report(s, point, length);
+    capi_lava_point(&s->lava, test);
 }
 
 static void name_of(const char *path, capi_session_test *test)
@@ -717,6 +726,7 @@ int main(int argc, char **argv)
     session s;
     entries tests = {NULL, 0, 0};
     char *busprobe = NULL;
+    char *capi_report;
     char signal_name[16];
     int first;
     size_t i;
@@ -731,8 +741,9 @@ int main(int argc, char **argv)
         add_operand(&tests, argv[i]);
     }
     if (!s.opt.no_busprobe) {
-        busprobe = s.opt.busprobe != NULL ? copy(s.opt.busprobe) : busprobe_beside(argv[0]);
+        busprobe = s.opt.busprobe != NULL ? copy(s.opt.busprobe) : beside(argv[0], BUSPROBE_NAME);
     }
+    capi_report = beside(argv[0], REPORT_NAME);
 
     make_results(&s);
     setup_signals();
@@ -745,6 +756,11 @@ int main(int argc, char **argv)
     }
     if (kept_open(&s, CAPI_SESSION_SHEET, SHEET_ROOM, &s.sheet_copy) != 0) {
         fail_setup("%s/%s: %s", s.results, CAPI_SESSION_SHEET, strerror(errno));
+    }
+    capi_lava_start(&s.lava, s.opt.lava, s.results, cannot_run(capi_report) == NULL ? capi_report : NULL);
+    if (s.lava.on && s.lava.report == NULL) {
+        fprintf(stderr, "capi-run: %s: %s: LAVA gets no test case per checker call\n", capi_report,
+                cannot_run(capi_report));
     }
 
     reportf(&s, "TAP version 14\n1..%zu\n", tests.count + (busprobe != NULL ? 1 : 0));
@@ -797,6 +813,7 @@ int main(int argc, char **argv)
     free(tests.items);
     free(s.made.names);
     free(busprobe);
+    free(capi_report);
     close(s.folder);
     return s.not_ok == 0 && !s.summary_failed ? 0 : 1;
 }

@@ -39,6 +39,9 @@ TEST(Program, OptionsStatusAndMessages) {
         {{"gw1.xls", "missing.xls", "--log", "."}, 2, "SHEET gw1.xls\n",
          "capi-report: cannot read missing.xls: No such file or directory\n"
          "capi-report: cannot read .: Is a directory\n"},
+        // The same words with any C library (musl's strerror() says "Filename too long").
+        {{std::string(300, 'n') + ".xls"}, 2, "SHEET " + std::string(300, 'n') + ".xls\n",
+         "capi-report: cannot read " + std::string(300, 'n') + ".xls: File name too long\n"},
         {{"--junit", "no/such/dir/r.xml", "gw1.xls"}, 2, "SHEET gw1.xls\n",
          "capi-report: cannot write the JUnit XML report to no/such/dir/r.xml: No such file or directory\n"},
     };

@@ -275,7 +275,7 @@ TEST(Session, UsageAndSetupErrors) {
     add_fault(dir, "t", "pass", "pass");
     const char usage[] =
         "usage: capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]\n"
-        "                [--busprobe PATH | --no-busprobe] [--console] TEST...\n";
+        "                [--busprobe PATH | --no-busprobe] [--console] [--lava] TEST...\n";
     const struct {
         std::vector<std::string> args;
         std::string err;

@@ -6,6 +6,8 @@
 
 #include <glib.h>
 
+#include <cstdio>
+
 #include <string>
 #include <vector>
 
@@ -45,7 +47,21 @@ private:
         static std::vector<std::string> store;
         return store;
     }
-    static void handler(const gchar *s) { calls().push_back(s); }
+    static void handler(const gchar *s) {
+        calls().push_back(s);
+        dump(s);
+    }
+    // With TOLVA_CAPTURE_DUMP set, every captured text is also appended to
+    // the file it names: the whole output of a test program, for comparing
+    // two builds of it (tests/musl).
+    static void dump(const gchar *s) {
+        const char *path = g_getenv("TOLVA_CAPTURE_DUMP");
+        if (path == nullptr) return;
+        FILE *file = fopen(path, "ab");
+        if (file == nullptr) return;
+        fputs(s, file);
+        fclose(file);
+    }
     GPrintFunc previous_;
 };
 

@@ -1,0 +1,94 @@
+#!/bin/sh
+# One session in the booted gateway (scripts/gateway), checked through what
+# the console carried: the capture must give back the whole results folder,
+# and that folder must equal the expected one, file for file, byte for byte.
+#
+#   session_test.sh CASE WORK FIXTURES EMULATOR UNPACK PROGRAM... -- GATEWAY_ARG...
+#
+# CASE is demo or faults; WORK a folder made fresh for the session; FIXTURES
+# the folder of expected files; UNPACK the capi-unpack of this build, run
+# under EMULATOR, as are the PROGRAMs that make the rest of the expected
+# folder:
+#   demo    PROGRAM is capi_demo: its output, run here, is what the gateway
+#           must have captured, and its rows, then busprobe's, the sheet.
+#   faults  PROGRAM is the flood program: the flood's kept output must be
+#           the start of what it writes.
+# A file NAME.in among the fixtures is NAME with each "@SIZE:FILE@" written as
+# the size of FILE in the expected folder. Values that differ from run to run
+# are written alike first: the seconds of each test point, busprobe's
+# temporary file names. What scripts/gateway prints must be the session's
+# summary, as the folder holds it, and the capture's path.
+set -eu
+[ $# -ge 6 ] || { echo "usage: session_test.sh CASE WORK FIXTURES EMULATOR UNPACK PROGRAM... -- GATEWAY_ARG..." >&2; exit 2; }
+case=$1 work=$2 fixtures=$3 emulator=$4 unpack=$5
+shift 5
+programs=""
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+  programs="$programs $1"
+  shift
+done
+[ $# -gt 0 ] && shift
+top=$(cd "$(dirname "$0")/../.." && pwd)
+fail() {
+  echo "gateway $case: $*" >&2
+  exit 1
+}
+# run PROGRAM...: under this build's emulator.
+run() {
+  # shellcheck disable=SC2086
+  $emulator "$@"
+}
+
+rm -rf "$work"
+mkdir -p "$work/expected"
+expected=$work/expected
+results=$work/session
+rc=0
+"$top/scripts/gateway" --work "$work/image" --capture "$work/console.txt" "$@" >"$work/gateway.out" || rc=$?
+run "$unpack" "$results" "$work/console.txt" || fail "the results folder did not come whole through the console ($work/console.txt)"
+
+# scripts/gateway prints the session's TAP lines as the console carried
+# them (the kernel's lines left out), then the capture's path.
+{ cat "$results/capi-run.tap"; echo "console: $work/console.txt"; } | diff - "$work/gateway.out" ||
+  fail "scripts/gateway's standard output is not the session's summary and the capture's path"
+
+sed -e 's/^  seconds: [0-9]*\.[0-9]*$/  seconds: S/' "$results/capi-run.tap" >"$work/capi-run.tap"
+mv "$work/capi-run.tap" "$results/capi-run.tap"
+for f in "$results"/busprobe*.out; do
+  [ -f "$f" ] || continue
+  sed -e 's/tmp_file\.[A-Za-z0-9]\{6\}/tmp_file.XXXXXX/g' "$f" >"$f.masked"
+  mv "$f.masked" "$f"
+done
+
+# shellcheck disable=SC2086
+set -- $programs
+case $case in
+  demo)
+    # The rows of capi_demo, then busprobe's pass row on the sample log.
+    (cd "$expected" && run "$1" >capi_demo.out 2>capi_demo.err) || fail "capi_demo failed here"
+    printf 'signal_capi_function \t pass\n' >>"$expected/capi.xls"
+    status=0
+    ;;
+  faults)
+    [ -f "$results/flood.out" ] || fail "no flood.out in the results folder"
+    CAPI_FAULT_FLOOD_BYTES=$(wc -c <"$results/flood.out") run "$1" >"$expected/flood.out"
+    status=1
+    ;;
+  *) fail "no such case" ;;
+esac
+for f in "$fixtures"/*; do
+  name=$(basename "$f")
+  case $name in
+    *.in)
+      sizes=""
+      for g in "$expected"/*; do
+        sizes="$sizes;s/@SIZE:$(basename "$g")@/$(wc -c <"$g" | tr -d ' ')/g"
+      done
+      sed -e "${sizes#;}" "$f" >"$expected/${name%.in}"
+      ;;
+    *) cp "$f" "$expected/$name" ;;
+  esac
+done
+
+[ "$rc" -eq "$status" ] || { cat "$work/gateway.out"; fail "scripts/gateway exited with status $rc, not $status"; }
+diff -r "$expected" "$results" || fail "the results folder differs from the expected one ($expected)"
