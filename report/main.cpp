@@ -115,9 +115,9 @@ bool write_file(const char *path, const capireport::Option &option, const capire
         GString *message = g_string_new(nullptr);
         g_string_append_printf(message, "%s: cannot write the %s report to ", kProgram, option.what);
         capireport::render::append_shown(message, path);
-        char *text = capireport::read_error_text(errno);
-        g_string_append_printf(message, ": %s\n", text);
-        g_free(text);
+        char *why = capireport::read_error_text(errno);
+        g_string_append_printf(message, ": %s\n", why);
+        g_free(why);
         put(stderr, message);
         g_string_free(message, TRUE);
     }
