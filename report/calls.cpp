@@ -33,6 +33,12 @@
 // line of the kit that belongs to no call is a stray line. The lines are
 // matched through a window a little longer than the longest call.
 //
+// Headings: a call keeps the test program's own line printed last before its
+// first line (not blank, not cut, without a NUL; without white space around
+// it), by which both outputs name it. A test program that prints a line
+// ending in a row's name before the calls that decide the row gets its
+// calls named after it, and in a session a failed row paired with them.
+//
 // Verdicts: a domain step fails with a failed line; a step with a failure
 // line fails where that line follows. Steps that print no failure line (exact
 // texts and numbers) are judged from the two values as the checker judges
@@ -93,6 +99,7 @@ Call *call_new(const char *name, Count line) {
 
 void call_free(void *p) {
     Call *call = static_cast<Call *>(p);
+    if (call->heading) g_ref_string_release(call->heading);
     g_ptr_array_free(call->failures, TRUE);
     g_free(call);
 }
@@ -103,6 +110,9 @@ struct LogState {
     GPtrArray *window;  // Item *: lines of the kit not yet taken into a call
     size_t head;
     Call *walk;         // the file-entry walk still taking entries, or null
+    GString *foreign;   // the last foreign line that may be a heading
+    bool fresh;         // `foreign` is newer than `heading`
+    char *heading;      // GRefString of it, shared by the items after it
 };
 
 namespace {
@@ -115,9 +125,10 @@ const Item *at(const LogState &log, size_t pos) {
 bool break_off(const LogState &log, Call *call, size_t pos, char *expected) {
     if (call != nullptr && call->complete) {
         const Item *item = at(log, pos);
-        char *reason = item ? g_strdup_printf("line %llu comes where the %s is due", item->line, expected)
-                            : g_strdup_printf("the output ends where the %s is due", expected);
-        note(call, g_strdup("incomplete"), nullptr, nullptr, reason);
+        char line[24];
+        if (item) g_snprintf(line, sizeof line, "%llu", item->line);
+        note(call, g_strdup("incomplete"), nullptr, nullptr,
+             item ? reason(kLineWhereDue, line, expected) : reason(kEndsWhereDue, expected));
         call->complete = false;
     }
     g_free(expected);
@@ -138,8 +149,8 @@ char *reason_of(const Item &field, const Step &step, const fieldaudit::Treatment
     case Step::kDomain: return domain_reason(field, step);
     case Step::kFormat: return format_reason(field, step);
     case Step::kEqualText: {
-        char *reason = equal_text_reason(field, step);
-        return reason || !failed ? reason : g_strdup("failed, though both texts read the same here");
+        char *text = equal_text_reason(field, step);
+        return text || !failed ? text : reason(kReadsTheSame);
     }
     case Step::kEqualNumber: return equal_number_reason(field);
     case Step::kShow:
@@ -199,6 +210,8 @@ bool match(const LogState &log, const Info &info, size_t &pos, Call *call, const
 }
 
 void add_call(LogState &log, Call *call, size_t end) {
+    const Item *first = at(log, log.head);
+    if (first->heading) call->heading = g_ref_string_acquire(first->heading);
     const Item *last = at(log, end - 1);
     call->last_line = last->line;
     call->pass = call->complete && call->failures->len == 0;
@@ -254,13 +267,13 @@ void take(LogState &log) {
         call = call_new(kDirectDomainName, item.line);
         if (item.kind == Item::kFailed) {
             note(call, g_strdup("value"), nullptr, nullptr,
-                 g_strdup("not in its domain (a direct domain check's line shows no value or table)"));
+                 reason(kDirectDomain));
         }
         break;
     case Item::kScalar:
         call = call_new(item.name, item.line);
         if (strcmp(item.result, item.target) != 0) {
-            note(call, g_strdup("ret"), item.result, item.target, g_strdup("differs from tar"));
+            note(call, g_strdup("ret"), item.result, item.target, reason(kDiffersTar));
         }
         break;
     case Item::kChar: call = call_new(item.name, item.line); break;
@@ -313,6 +326,19 @@ void drain(LogState &log, bool end) {
     }
 }
 
+// Keeps a foreign line as the heading of the calls after it: a line that is
+// not blank, not cut, and holds no NUL (a heading is shown as a C string).
+void note_foreign(LogState &log, const char *bytes, size_t length, bool cut) {
+    if (cut || memchr(bytes, '\0', length) != nullptr) return;
+    size_t start = 0;
+    while (start < length && g_ascii_isspace(bytes[start])) ++start;
+    if (start == length) return;
+    while (g_ascii_isspace(bytes[length - 1])) --length;
+    g_string_truncate(log.foreign, 0);
+    g_string_append_len(log.foreign, bytes + start, static_cast<gssize>(length - start));
+    log.fresh = true;
+}
+
 }  // namespace
 
 LogState *log_new(Input *input, const Catalog *catalog) {
@@ -320,6 +346,7 @@ LogState *log_new(Input *input, const Catalog *catalog) {
     log->input = input;
     log->catalog = catalog;
     log->window = g_ptr_array_new_with_free_func(item_free);
+    log->foreign = g_string_new(nullptr);
     return log;
 }
 
@@ -327,8 +354,15 @@ void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count n
     Item *item = classify(*log->catalog, bytes, length, cut, number);
     if (item == nullptr) {
         ++log->input->foreign;
+        note_foreign(*log, bytes, length, cut);
         return;
     }
+    if (log->fresh) {
+        if (log->heading) g_ref_string_release(log->heading);
+        log->heading = g_ref_string_new_len(log->foreign->str, static_cast<gssize>(log->foreign->len));
+        log->fresh = false;
+    }
+    if (log->heading) item->heading = g_ref_string_acquire(log->heading);
     g_ptr_array_add(log->window, item);
     drain(*log, false);
 }
@@ -336,6 +370,8 @@ void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count n
 void log_finish(LogState *log) {
     drain(*log, true);
     g_ptr_array_free(log->window, TRUE);
+    g_string_free(log->foreign, TRUE);
+    if (log->heading) g_ref_string_release(log->heading);
     g_free(log);
 }
 

@@ -8,9 +8,13 @@
 
 namespace capireport {
 
+// An empty input of that kind.
+Input *input_new(Kind kind, const char *path);
+
 // Counts a problem of the input and keeps it while fewer than kMaxProblems
-// are kept; takes the reason (g_malloc'ed).
-void add_problem(Input *input, Count line, char *reason);
+// are kept; takes the reason (g_malloc'ed). `whole`: the reason is the whole
+// message, naming its own file and line.
+void add_problem(Input *input, Count line, char *reason, bool whole = false);
 
 // A log being read: lines go in one by one, calls come out into the input.
 LogState *log_new(Input *input, const Catalog *catalog);

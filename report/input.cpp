@@ -15,6 +15,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "lines.h"
 #include "result_sheet_row.h"
 
 namespace capireport {
@@ -25,6 +26,13 @@ void row_name_free(void *p) {
     RowName *name = static_cast<RowName *>(p);
     g_free(name->name);
     g_free(name);
+}
+
+void session_test_free(void *p) {
+    SessionTest *test = static_cast<SessionTest *>(p);
+    input_free(test->log);
+    input_free(test->rows);
+    g_free(test);
 }
 
 void problem_free(void *p) {
@@ -55,14 +63,18 @@ void sheet_line(Input *input, const char *line, size_t length, bool cut, Count n
         g_free(key);
     }
     ++name->runs;
+    const Count run = name->runs;
     ++(pass ? name->passes : name->failures);
     name->latest_pass = pass;
     Row *row = g_new0(Row, 1);
     row->name = name;
     row->line = number;
+    row->run = run;
     row->pass = pass;
     g_ptr_array_add(input->rows, row);
 }
+
+}  // namespace
 
 Input *input_new(Kind kind, const char *path) {
     Input *input = g_new0(Input, 1);
@@ -73,11 +85,11 @@ Input *input_new(Kind kind, const char *path) {
     input->rows = g_ptr_array_new_with_free_func(g_free);
     input->calls = g_ptr_array_new_with_free_func(call_free);
     input->problems = g_ptr_array_new_with_free_func(problem_free);
+    input->tests = g_ptr_array_new_with_free_func(session_test_free);
     return input;
 }
 
-// Why an input could not be read, in the same words whatever the C library:
-// the texts of strerror() differ between C libraries ("Symbolic link loop"
+// The texts of strerror() differ between C libraries ("Symbolic link loop"
 // or "Too many levels of symbolic links" for ELOOP), and the report must not.
 // The errors open() and read() give for a file; any other as its number.
 char *read_error_text(int error) {
@@ -103,6 +115,10 @@ char *read_error_text(int error) {
         {EAGAIN, "Resource temporarily unavailable"},
         {ETXTBSY, "Text file busy"},
         {EFAULT, "Bad address"},
+        {ENOSPC, "No space left on device"},
+        {EROFS, "Read-only file system"},
+        {EDQUOT, "Disk quota exceeded"},
+        {EFBIG, "File too large"},
     };
     for (const auto &t : kTexts) {
         if (t.error == error) return g_strdup(t.text);
@@ -110,9 +126,7 @@ char *read_error_text(int error) {
     return g_strdup_printf("error %d", error);
 }
 
-}  // namespace
-
-void add_problem(Input *input, Count line, char *reason) {
+void add_problem(Input *input, Count line, char *reason, bool whole) {
     ++input->problem_count;
     if (input->problems->len >= kMaxProblems) {
         g_free(reason);
@@ -121,12 +135,14 @@ void add_problem(Input *input, Count line, char *reason) {
     Problem *problem = g_new0(Problem, 1);
     problem->line = line;
     problem->reason = reason;
+    problem->whole = whole;
     g_ptr_array_add(input->problems, problem);
 }
 
-Reader::Reader(Kind kind, const char *path, const Catalog *catalog)
+Reader::Reader(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines)
     : input_(input_new(kind, path)), catalog_(catalog), line_(g_string_sized_new(256)), cut_(false), number_(0),
-      log_(nullptr) {
+      lines_(lines ? *lines : LineRange{1, ~0ULL}), kit_line_(0), log_(nullptr) {
+    input_->part = lines != nullptr;
     if (kind == kLog) log_ = log_new(input_, catalog_);
 }
 
@@ -154,8 +170,18 @@ void Reader::line() {
     ++number_;
     size_t length = line_->len;
     if (!cut_ && length > 0 && line_->str[length - 1] == '\r') --length;
-    if (input_->kind == kSheet) {
+    if (number_ < lines_.first || number_ > lines_.last) {
+        // Not a line of this part.
+    } else if (input_->kind == kSheet) {
+        const Count malformed = input_->malformed;
         sheet_line(input_, line_->str, length, cut_, number_);
+        if (input_->malformed > malformed && kit_line_ == 0) {
+            Item *item = classify(*catalog_, line_->str, length, cut_, number_);
+            if (item != nullptr) {
+                kit_line_ = number_;
+                item_free(item);
+            }
+        }
     } else {
         log_line(log_, line_->str, length, cut_, number_);
     }
@@ -169,16 +195,28 @@ Input *Reader::finish() {
         log_finish(log_);
         log_ = nullptr;
     }
-    if (input_->kind == kSheet && input_->rows->len == 0) add_problem(input_, 0, g_strdup("no rows"));
-    if (input_->kind == kLog && input_->calls->len == 0) add_problem(input_, 0, g_strdup("no checker calls"));
+    if (input_->kind == kSheet && input_->rows->len == 0 && kit_line_ != 0) {
+        // Captured test output given as a sheet: one hint in place of a
+        // problem per line.
+        g_ptr_array_set_size(input_->problems, 0);
+        input_->problem_count = 0;
+        add_problem(input_, kit_line_,
+                    g_strdup("a checker's line, not a sheet row: this is captured test output; give it with --log"));
+    } else if (!input_->part && input_->kind == kSheet && input_->rows->len == 0) {
+        add_problem(input_, 0, g_strdup("no rows"));
+    }
+    if (!input_->part && input_->kind == kLog && input_->calls->len == 0) {
+        add_problem(input_, 0, g_strdup("no checker calls"));
+    }
     Input *done = input_;
     input_ = nullptr;
     return done;
 }
 
-Input *read_input(Kind kind, const char *path, const Catalog *catalog) {
-    Reader reader(kind, path, catalog);
-    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+Input *read_input(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines) {
+    Reader reader(kind, path, catalog, lines);
+    const bool standard_input = strcmp(path, "-") == 0;
+    const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
     int failure = fd < 0 ? errno : 0;
     if (fd >= 0) {
         char buffer[65536];
@@ -189,14 +227,16 @@ Input *read_input(Kind kind, const char *path, const Catalog *catalog) {
             if (got <= 0) break;
             reader.feed(buffer, static_cast<size_t>(got));
         }
-        close(fd);
+        if (!standard_input) close(fd);
     }
     Input *input = reader.finish();
     if (failure != 0) {
         // What was read before the error is dropped: a half-read input
         // proves nothing.
         Input *unread = input_new(kind, path);
-        unread->error = read_error_text(failure);
+        char *text = read_error_text(failure);
+        unread->error = g_strdup_printf("cannot read %s: %s", standard_input ? "standard input" : path, text);
+        g_free(text);
         input_free(input);
         return unread;
     }
@@ -212,6 +252,7 @@ void input_free(Input *input) {
     g_ptr_array_free(input->names, TRUE);
     g_ptr_array_free(input->calls, TRUE);
     g_ptr_array_free(input->problems, TRUE);
+    g_ptr_array_free(input->tests, TRUE);
     g_free(input);
 }
 

@@ -1,14 +1,12 @@
-// The JUnit XML file.
+// The JUnit XML file: the report's test suites (cases.cpp) as
+// <testsuites name="capi-report">, a <testsuite> per suite with its counts, a
+// <testcase> per case, a <failure> or <error> with its message and, where the
+// case says more, its lines as the body.
 //
-// A <testsuite> per input, named by the file's base name (by its path where
-// two inputs share a base name); a <testcase> per sheet row (named by the
-// row) and per call (named by the checker), a <failure> in each failed one,
-// whose message lists the failing fields. The problems of an input (malformed rows, stray lines, no row or
-// call at all, unreadable) make one more testcase, "(sheet)" or "(log)",
-// with an <error>. Texts are made valid UTF-8 (invalid bytes become U+FFFD),
-// control characters and the characters XML 1.0 refuses are written as
-// "\xhh" or "\uhhhh", then the markup is escaped: the file is well-formed
-// whatever bytes the inputs hold.
+// Texts are made valid UTF-8 (invalid bytes become U+FFFD), control
+// characters and the characters XML 1.0 refuses are written as "\xhh" or
+// "\uhhhh", then the markup is escaped: the file is well-formed whatever
+// bytes the inputs hold.
 #include "render.h"
 
 #include <string.h>
@@ -40,139 +38,59 @@ void append_xml(GString *out, const char *bytes, size_t length) {
 
 void append_xml(GString *out, const char *text) { append_xml(out, text, strlen(text)); }
 
-// A testcase's opening tag, without its closing ">" or "/>".
-void open_case(GString *xml, const char *suite, const char *name) {
+void junit_case(GString *xml, const char *suite, const TestCase &c) {
     g_string_append(xml, "    <testcase classname=\"");
     append_xml(xml, suite);
     g_string_append(xml, "\" name=\"");
-    append_xml(xml, name);
+    append_xml(xml, c.name);
     g_string_append_c(xml, '"');
-}
-
-void junit_problems(GString *xml, const Input &in, const char *suite) {
-    open_case(xml, suite, in.kind == kSheet ? "(sheet)" : "(log)");
-    g_string_append(xml, ">\n      <error message=\"");
-    if (in.error != nullptr) {
-        g_string_append(xml, "cannot read: ");
-        append_xml(xml, in.error);
+    if (c.verdict == TestCase::kPassed) {
+        g_string_append(xml, "/>\n");
+        return;
+    }
+    const char *tag = c.verdict == TestCase::kFailed ? "failure" : "error";
+    g_string_append_printf(xml, ">\n      <%s message=\"", tag);
+    append_xml(xml, c.message);
+    if (c.details->len == 0) {
         g_string_append(xml, "\"/>\n    </testcase>\n");
         return;
     }
-    g_string_append_printf(xml, "%llu problem%s\">", in.problem_count, in.problem_count == 1 ? "" : "s");
-    for (guint i = 0; i < in.problems->len; ++i) {
-        const Problem *p = static_cast<const Problem *>(g_ptr_array_index(in.problems, i));
-        char *line = p->line ? g_strdup_printf("line %llu: %s", p->line, p->reason) : g_strdup(p->reason);
-        append_xml(xml, line);
+    g_string_append(xml, "\">");
+    for (guint i = 0; i < c.details->len; ++i) {
+        append_xml(xml, static_cast<const char *>(g_ptr_array_index(c.details, i)));
         g_string_append_c(xml, '\n');
-        g_free(line);
     }
-    if (in.problem_count > in.problems->len) {
-        g_string_append_printf(xml, "%llu more\n", in.problem_count - in.problems->len);
-    }
-    g_string_append(xml, "</error>\n    </testcase>\n");
-}
-
-// A suite's name: the input's base name, or its path as given where another
-// input has the same base name (several gateways' capi.xls), so that every
-// suite stays apart.
-char *suite_name(const Summary &s, size_t index) {
-    const char *path = s.inputs[index].input->path;
-    char *base = g_path_get_basename(path);
-    for (size_t i = 0; i < s.count; ++i) {
-        if (i == index) continue;
-        char *other = g_path_get_basename(s.inputs[i].input->path);
-        const bool clash = strcmp(base, other) == 0;
-        g_free(other);
-        if (clash) {
-            g_free(base);
-            return g_strdup(path);
-        }
-    }
-    return base;
-}
-
-// A suite's counts: a testcase per row or call, one more for the problems.
-struct SuiteCounts {
-    Count tests, failures;
-    bool error;
-};
-
-SuiteCounts suite_counts(const InputTotals &t) {
-    const Input &in = *t.input;
-    const bool error = t.unreadable || in.problem_count > 0;
-    return SuiteCounts{(in.kind == kSheet ? t.rows : t.calls) + (error ? 1 : 0), in.kind == kSheet ? t.failures : t.failed,
-                       error};
-}
-
-void junit_input(GString *xml, const Input &in, const SuiteCounts &counts, char *suite) {
-    g_string_append(xml, "  <testsuite name=\"");
-    append_xml(xml, suite);
-    g_string_append_printf(xml, "\" tests=\"%llu\" failures=\"%llu\" errors=\"%d\">\n", counts.tests, counts.failures,
-                           counts.error ? 1 : 0);
-    for (guint i = 0; i < in.rows->len; ++i) {
-        const Row *row = static_cast<const Row *>(g_ptr_array_index(in.rows, i));
-        open_case(xml, suite, row->name->name);
-        if (row->pass) {
-            g_string_append(xml, "/>\n");
-        } else {
-            g_string_append_printf(xml, ">\n      <failure message=\"failed at line %llu\"/>\n    </testcase>\n",
-                                   row->line);
-        }
-    }
-    for (guint i = 0; i < in.calls->len; ++i) {
-        const Call *call = static_cast<const Call *>(g_ptr_array_index(in.calls, i));
-        open_case(xml, suite, call->name);
-        if (call->pass) {
-            g_string_append(xml, "/>\n");
-            continue;
-        }
-        // The message names the fields and why they failed; the body gives
-        // where the call stands and a line per field with its values.
-        GString *text = g_string_new(nullptr);
-        for (guint k = 0; k < call->failures->len; ++k) {
-            if (k > 0) g_string_append(text, "; ");
-            render::append_failure(text, render::failure_at(*call, k), false);
-        }
-        g_string_append(xml, ">\n      <failure message=\"");
-        append_xml(xml, text->str, text->len);
-        char lines[64];
-        render::where(*call, ' ', lines, sizeof lines);
-        g_string_append(xml, "\">");
-        append_xml(xml, lines);
-        g_string_append_c(xml, '\n');
-        for (guint k = 0; k < call->failures->len; ++k) {
-            g_string_truncate(text, 0);
-            render::append_failure(text, render::failure_at(*call, k), true);
-            append_xml(xml, text->str, text->len);
-            g_string_append_c(xml, '\n');
-        }
-        g_string_free(text, TRUE);
-        g_string_append(xml, "</failure>\n    </testcase>\n");
-    }
-    if (counts.error) junit_problems(xml, in, suite);
-    g_string_append(xml, "  </testsuite>\n");
-    g_free(suite);
+    g_string_append_printf(xml, "</%s>\n    </testcase>\n", tag);
 }
 
 }  // namespace
 
 void write_junit(const Summary &s, GString *xml) {
+    GPtrArray *suites = test_suites(s);
     Count tests = 0, failures = 0, errors = 0;
-    GString *suites = g_string_new(nullptr);
-    for (size_t i = 0; i < s.count; ++i) {
-        const SuiteCounts counts = suite_counts(s.inputs[i]);
-        tests += counts.tests;
-        failures += counts.failures;
-        errors += counts.error ? 1 : 0;
-        junit_input(suites, *s.inputs[i].input, counts, suite_name(s, i));
+    for (guint i = 0; i < suites->len; ++i) {
+        const TestSuite &suite = *static_cast<const TestSuite *>(g_ptr_array_index(suites, i));
+        tests += suite.cases->len;
+        failures += suite.failures;
+        errors += suite.errors;
     }
     g_string_append_printf(xml,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "<testsuites name=\"capi-report\" tests=\"%llu\" failures=\"%llu\" errors=\"%llu\">\n",
                            tests, failures, errors);
-    g_string_append_len(xml, suites->str, static_cast<gssize>(suites->len));
+    for (guint i = 0; i < suites->len; ++i) {
+        const TestSuite &suite = *static_cast<const TestSuite *>(g_ptr_array_index(suites, i));
+        g_string_append(xml, "  <testsuite name=\"");
+        append_xml(xml, suite.name);
+        g_string_append_printf(xml, "\" tests=\"%u\" failures=\"%llu\" errors=\"%llu\">\n", suite.cases->len,
+                               suite.failures, suite.errors);
+        for (guint k = 0; k < suite.cases->len; ++k) {
+            junit_case(xml, suite.name, *static_cast<const TestCase *>(g_ptr_array_index(suite.cases, k)));
+        }
+        g_string_append(xml, "  </testsuite>\n");
+    }
     g_string_append(xml, "</testsuites>\n");
-    g_string_free(suites, TRUE);
+    g_ptr_array_unref(suites);
 }
 
 }  // namespace capireport

@@ -48,6 +48,7 @@ void item_free(void *p) {
     g_free(item->result);
     g_free(item->target);
     g_free(item->text);
+    if (item->heading) g_ref_string_release(item->heading);
     g_free(item);
 }
 

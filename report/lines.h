@@ -23,6 +23,7 @@ struct Item {
     char *target;
     char *text;          // kFailure: the line with its newline
     const char *name;    // kScalar
+    char *heading;       // GRefString: the last foreign line before it, or null
 };
 
 void item_free(void *item);

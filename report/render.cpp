@@ -38,5 +38,48 @@ const FailedField &failure_at(const Call &call, guint i) {
     return *static_cast<const FailedField *>(g_ptr_array_index(call.failures, i));
 }
 
+char *call_name(const Call &call) {
+    if (call.heading == nullptr) return g_strdup(call.name);
+    return g_strdup_printf("%s%s %s", call.heading, g_str_has_suffix(call.heading, ":") ? "" : ":", call.name);
+}
+
+void make_unique(GPtrArray *names) {
+    GHashTable *seen = g_hash_table_new(g_str_hash, g_str_equal);  // name -> occurrences so far
+    for (guint i = 0; i < names->len; ++i) {
+        const char *name = static_cast<const char *>(g_ptr_array_index(names, i));
+        g_hash_table_insert(seen, const_cast<char *>(name),
+                            GUINT_TO_POINTER(GPOINTER_TO_UINT(g_hash_table_lookup(seen, name)) + 1));
+    }
+    GHashTable *placed = g_hash_table_new(g_str_hash, g_str_equal);  // name -> occurrences renamed
+    GPtrArray *old = g_ptr_array_new_with_free_func(g_free);         // the keys of both, freed last
+    for (guint i = 0; i < names->len; ++i) {
+        char *name = static_cast<char *>(g_ptr_array_index(names, i));
+        if (GPOINTER_TO_UINT(g_hash_table_lookup(seen, name)) < 2) continue;
+        const guint place = GPOINTER_TO_UINT(g_hash_table_lookup(placed, name)) + 1;
+        g_hash_table_insert(placed, name, GUINT_TO_POINTER(place));
+        names->pdata[i] = g_strdup_printf("%s #%u", name, place);
+        g_ptr_array_add(old, name);
+    }
+    g_hash_table_destroy(placed);
+    g_hash_table_destroy(seen);
+    g_ptr_array_free(old, TRUE);
+}
+
+char *what_happened(const capi_session_test &p) {
+    GString *text = g_string_new(capi_outcome_name(p.outcome));
+    if (p.outcome == CAPI_FAILED && p.exit_status >= 0) g_string_append_printf(text, ": exit %d", p.exit_status);
+    if (p.outcome == CAPI_CRASHED) g_string_append_printf(text, ": %s", p.signal);
+    if (p.outcome == CAPI_NOT_STARTED) g_string_append_printf(text, ": %s", p.reason);
+    const unsigned long long dropped = p.out.dropped + p.err.dropped + p.rows_dropped;
+    if (dropped > 0) g_string_append_printf(text, ", %llu bytes dropped", dropped);
+    if (p.out.error[0] != '\0') g_string_append_printf(text, ", standard output: %s", p.out.error);
+    if (p.err.error[0] != '\0') g_string_append_printf(text, ", standard error: %s", p.err.error);
+    return g_string_free(text, FALSE);
+}
+
+const SessionTest &test_at(const Input &session, guint i) {
+    return *static_cast<const SessionTest *>(g_ptr_array_index(session.tests, i));
+}
+
 }  // namespace render
 }  // namespace capireport

@@ -16,6 +16,22 @@ namespace capireport {
 
 typedef void (*Renderer)(const Summary &summary, GString *out);
 
+// The report as test suites of test cases, which JUnit and TAP render
+// (cases.cpp).
+struct TestCase {
+    char *name;  // unique within its suite
+    enum Verdict { kPassed, kFailed, kError } verdict;
+    char *message;       // kFailed, kError: why, in one line
+    GPtrArray *details;  // char *: the lines that say more
+};
+struct TestSuite {
+    char *name;
+    GPtrArray *cases;  // TestCase *
+    Count failures, errors;
+};
+// The summary's suites in order (free with g_ptr_array_unref).
+GPtrArray *test_suites(const Summary &summary);
+
 // The report for people and scripts, on standard output (text.cpp).
 void write_text(const Summary &summary, GString *out);
 // "PATH:LINE: reason" for every problem kept, "PATH: reason" for an input
@@ -24,6 +40,8 @@ void write_problems(const Summary &summary, GString *err);
 // JUnit XML: a testsuite per input, a testcase per sheet row and per call
 // (junit.cpp).
 void write_junit(const Summary &summary, GString *xml);
+// TAP version 14: a test point per suite, its cases as a subtest (tap.cpp).
+void write_tap(const Summary &summary, GString *out);
 
 // A long option: an input it names (repeatable) or a file it writes.
 struct Option {
@@ -32,13 +50,19 @@ struct Option {
     const char *help;
     Kind input;            // an input option: the kind of input each path names
     Renderer output;       // a file output: what goes into the file; null for an input option
+    const char *what;      // a file output: what the file holds, as a message names it
+    int arguments;         // words it takes: 1, or 2 (--unpack DIR CAPTURE)
 };
 
-// In the order of --help and of the usage line. Inputs are read sheets
-// first (the arguments left over), then each input option's in this order.
+// In the order of --help and of the usage line. Inputs are read in the
+// order of the arguments left over (sheets, results folders, "-"), then
+// each input option's in this order.
 const Option kOptions[] = {
-    {"junit", "FILE", "Also write the report as JUnit XML to FILE", kSheet, write_junit},
-    {"log", "CAPTURED_OUTPUT", "Captured standard output of a test program (repeatable)", kLog, nullptr},
+    {"junit", "FILE", "Also write the report as JUnit XML to FILE", kSheet, write_junit, "JUnit XML", 1},
+    {"tap", "FILE", "Also write the report as TAP version 14 to FILE", kSheet, write_tap, "TAP", 1},
+    {"log", "CAPTURED_OUTPUT", "Captured standard output of a test program (repeatable)", kLog, nullptr, nullptr, 1},
+    {"unpack", "DIR CAPTURE", "A capi-run results folder recovered into DIR from a console capture (repeatable)",
+     kSession, nullptr, nullptr, 2},
 };
 const size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
 
@@ -54,6 +78,21 @@ void where(const Call &call, char between, char *space, size_t size);
 void append_failure(GString *out, const FailedField &f, bool values);
 const FailedField &failure_at(const Call &call, guint i);
 const char *status(bool pass);
+
+// A call's name as both outputs give it: "HEADING: CHECKER" where the test
+// program printed a line of its own before the call, else the checker's
+// name. Raw bytes: each output shows them its own way.
+char *call_name(const Call &call);
+// Test case names made unique within a suite: each name that occurs more
+// than once gets " #K", K its place among them from 1. Replaces the
+// strings (g_malloc'ed) in place.
+void make_unique(GPtrArray *names);
+// What happened to a test of a session that is not ok, in a few words
+// ("crashed: SIGSEGV", "failed: exit 3, 120 bytes dropped"), as capi-run's
+// summary says it; g_malloc'ed.
+char *what_happened(const capi_session_test &point);
+// The test of a session at that place.
+const SessionTest &test_at(const Input &session, guint i);
 
 }  // namespace render
 

@@ -13,6 +13,8 @@
 #include <glib.h>
 #include <stddef.h>
 
+#include "session.h"
+
 namespace capireport {
 
 typedef unsigned long long Count;
@@ -24,13 +26,18 @@ const size_t kMaxLine = 4096;
 // JUnit file; the rest are only counted.
 const size_t kMaxProblems = 100;
 
-enum Kind { kSheet, kLog };
+// A result sheet, a test program's captured output, or a capi-run results
+// folder (a session: its summary, each test's output and rows).
+enum Kind { kSheet, kLog, kSession };
 
 // Something wrong with an input: a malformed sheet row, a stray line of the
-// kit in a log, or an input that holds nothing (line 0).
+// kit in a log, an input that holds nothing (line 0), or a problem that
+// names its own file and line (`whole`: a session summary's, a console
+// capture's "FILE:LINE: reason").
 struct Problem {
     Count line;
     char *reason;
+    bool whole;
 };
 
 // All rows of one name in one sheet.
@@ -45,6 +52,7 @@ struct RowName {
 struct Row {
     const RowName *name;
     Count line;
+    Count run;  // which of its name's rows it is, from 1
     bool pass;
 };
 
@@ -67,18 +75,33 @@ struct Call {
     bool pass;
     bool complete;
     GPtrArray *failures;  // FailedField *
+    // GRefString: the test program's own line (a heading) last before the
+    // call's first line, or null where the log has none before it.
+    char *heading;
+};
+
+struct Input;
+
+// One test of a session: its point of the session summary, its captured
+// output read as a log, its rows of the folder's sheet.
+struct SessionTest {
+    capi_session_test point;
+    Input *log;   // null where the test left no output file
+    Input *rows;  // null where it appended no row
 };
 
 struct Input {
     Kind kind;
     char *path;           // as given
-    char *error;          // why the input could not be read, or null
+    char *error;          // what could not be read and why ("cannot read PATH: reason"), or null
     GPtrArray *names;     // sheet: RowName *, in order of first appearance
     GHashTable *by_name;  // sheet: name -> RowName *
     GPtrArray *rows;      // sheet: Row *, in file order
     GPtrArray *calls;     // log: Call *, in file order
     Count malformed;      // sheet: malformed lines; log: stray lines of the kit
     Count foreign;        // log: lines that are not the kit's
+    GPtrArray *tests;     // session: SessionTest *, in the summary's order
+    bool part;            // part of a session: holding nothing is no problem
     GPtrArray *problems;  // Problem *, the first kMaxProblems
     Count problem_count;
 };
@@ -91,10 +114,17 @@ void catalog_free(Catalog *catalog);
 
 struct LogState;
 
+// Lines first..last of an input, from 1.
+struct LineRange {
+    Count first, last;
+};
+
 // Reads one input from bytes handed over in pieces of any size.
 class Reader {
 public:
-    Reader(Kind kind, const char *path, const Catalog *catalog);
+    // With `lines`, only those lines are read, and an input holding nothing
+    // is no problem (a part of a session).
+    Reader(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines = nullptr);
     ~Reader();
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
@@ -111,18 +141,31 @@ private:
     GString *line_;
     bool cut_;
     Count number_;
+    LineRange lines_;
+    Count kit_line_;  // sheet: the first malformed line that is a line of the kit, or 0
     LogState *log_;
 };
 
-// Reads the file; an input that cannot be read comes back with `error` set.
-Input *read_input(Kind kind, const char *path, const Catalog *catalog);
+// Why a file could not be read (or a report written), in the same words
+// whatever the C library (g_malloc'ed).
+char *read_error_text(int error);
+
+// Reads the file (a sheet or a log; "-" standard input); an input that
+// cannot be read comes back with `error` set. With `lines`, only those
+// lines are read (a test's rows of a session's sheet).
+Input *read_input(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines = nullptr);
+// Reads a capi-run results folder; with `capture`, first recovers the
+// folder into `dir` from that console capture (its damaged lines are
+// problems of the session).
+Input *read_session(const char *dir, const char *capture, const Catalog *catalog);
 void input_free(Input *input);
 
 // What the report says of one input, counted once for every output.
 struct InputTotals {
     const Input *input;
     Count rows, names, passes, failures, failing;  // sheet; `failing`: names whose latest outcome failed
-    Count calls, failed, incomplete;               // log
+    Count calls, failed, incomplete;               // log; session: of every test
+    Count tests, tests_failed;                     // session
     bool unreadable;
     // Readable, and a name's latest outcome or a call failed, a line was
     // malformed or stray, or it holds no row or call at all.
@@ -141,6 +184,10 @@ struct Summary {
     // an empty input; 2: an input could not be read.
     int status;
 };
+
+// Whether a session's test passed: its point is ok, every call of its
+// output and every one of its rows passed, and both could be read.
+bool test_passes(const SessionTest &test);
 
 // The inputs stay the caller's and must outlive the summary.
 Summary *summarize(Input *const *inputs, size_t count);

@@ -27,10 +27,38 @@ InputTotals totals_of(const Input &in) {
         if (!call->complete) ++t.incomplete;
     }
     t.fail = !t.unreadable && (t.failing > 0 || t.failed > 0 || in.problem_count > 0);
+    // A session: every test's calls and rows; a row name counts per test.
+    for (guint i = 0; i < in.tests->len; ++i) {
+        const SessionTest &test = *static_cast<const SessionTest *>(g_ptr_array_index(in.tests, i));
+        const InputTotals log = test.log ? totals_of(*test.log) : InputTotals{};
+        const InputTotals rows = test.rows ? totals_of(*test.rows) : InputTotals{};
+        t.calls += log.calls;
+        t.failed += log.failed;
+        t.incomplete += log.incomplete;
+        t.rows += rows.rows;
+        t.names += rows.names;
+        t.passes += rows.passes;
+        t.failures += rows.failures;
+        t.failing += rows.failing;
+        ++t.tests;
+        if (!test_passes(test)) {
+            ++t.tests_failed;
+            t.fail = !t.unreadable;
+        }
+    }
     return t;
 }
 
+// A part of a session that failed or could not be read.
+bool part_fails(const Input *part) {
+    return part != nullptr && (part->error != nullptr || totals_of(*part).fail || totals_of(*part).failures > 0);
+}
+
 }  // namespace
+
+bool test_passes(const SessionTest &test) {
+    return capi_session_ok(&test.point) && !part_fails(test.log) && !part_fails(test.rows);
+}
 
 Summary *summarize(Input *const *inputs, size_t count) {
     Summary *s = g_new0(Summary, 1);
@@ -44,7 +72,14 @@ Summary *summarize(Input *const *inputs, size_t count) {
         s->failing += t.failing;
         s->calls += t.calls;
         s->failed += t.failed;
-        (in.kind == kSheet ? s->malformed : s->stray) += in.malformed;
+        if (in.kind == kSession) {
+            for (guint k = 0; k < in.tests->len; ++k) {
+                const SessionTest &test = *static_cast<const SessionTest *>(g_ptr_array_index(in.tests, k));
+                if (test.log) s->stray += test.log->malformed;
+                if (test.rows) s->malformed += test.rows->malformed;
+            }
+        }
+        (in.kind == kLog ? s->stray : s->malformed) += in.malformed;
         if (t.unreadable) ++s->unreadable;
         s->fail = s->fail || t.fail;
     }

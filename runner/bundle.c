@@ -37,6 +37,7 @@ static int emit(int fd, char *line, size_t length)
     return capi_write_all(fd, line, length + (size_t)n, NULL);
 }
 
+static int emit_text(int fd, const char *format, ...) __attribute__((format(printf, 2, 3)));
 static int emit_text(int fd, const char *format, ...)
 {
     char line[LINE_MAX_LENGTH];
@@ -169,6 +170,7 @@ typedef struct {
     long orphan; /* last index whose data came without its file line */
 } decoder;
 
+static void complain(decoder *d, const char *format, ...) __attribute__((format(printf, 2, 3)));
 static void complain(decoder *d, const char *format, ...)
 {
     va_list args;

@@ -46,6 +46,7 @@ typedef struct {
     int failed;
 } buffer;
 
+static void put(buffer *b, const char *format, ...) __attribute__((format(printf, 2, 3)));
 static void put(buffer *b, const char *format, ...)
 {
     va_list args;
@@ -152,6 +153,7 @@ typedef struct {
     void *data;
 } reader;
 
+static void complain(reader *r, const char *format, ...) __attribute__((format(printf, 2, 3)));
 static void complain(reader *r, const char *format, ...)
 {
     va_list args;

@@ -52,7 +52,8 @@ int capi_write_all(int fd, const void *data, size_t length, off_t *at);
 /* Hands "PATH:LINE: " and the formatted message (cut at 1 KiB) to
  * `problem`, the way every reader here names a problem of its input. */
 void capi_problem_at(void (*problem)(const char *message, void *data), void *data, const char *path,
-                     unsigned long line, const char *format, va_list args);
+                     unsigned long line, const char *format, va_list args)
+    __attribute__((format(printf, 5, 0)));
 
 #ifdef __cplusplus
 }

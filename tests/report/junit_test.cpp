@@ -33,12 +33,12 @@ TEST(JUnit, SuitesCasesCountsAndMessages) {
     EXPECT_EQ(R"x(<?xml version="1.0" encoding="UTF-8"?>
 <testsuites name="capi-report" tests="16" failures="7" errors="1">
   <testsuite name="gw1/capi.xls" tests="3" failures="2" errors="0">
-    <testcase classname="gw1/capi.xls" name="wifi"/>
+    <testcase classname="gw1/capi.xls" name="wifi #1"/>
     <testcase classname="gw1/capi.xls" name="signal">
-      <failure message="failed at line 2"/>
+      <failure message="failed at line 2, run 1 of 1"/>
     </testcase>
-    <testcase classname="gw1/capi.xls" name="wifi">
-      <failure message="failed at line 3"/>
+    <testcase classname="gw1/capi.xls" name="wifi #2">
+      <failure message="failed at line 3, run 2 of 2"/>
     </testcase>
   </testsuite>
   <testsuite name="gw2/capi.xls" tests="2" failures="0" errors="1">
@@ -51,7 +51,7 @@ TEST(JUnit, SuitesCasesCountsAndMessages) {
   <testsuite name="\x01odd\x7f.xls" tests="6" failures="1" errors="0">
     <testcase classname="\x01odd\x7f.xls" name="&lt;&amp;&gt;&quot;&apos;"/>
     <testcase classname="\x01odd\x7f.xls" name=")x" "\xef\xbf\xbd\xef\xbf\xbd" R"x(">
-      <failure message="failed at line 2"/>
+      <failure message="failed at line 2, run 1 of 1"/>
     </testcase>
     <testcase classname="\x01odd\x7f.xls" name="\u0085x"/>
     <testcase classname="\x01odd\x7f.xls" name="\ufffey"/>
@@ -60,12 +60,12 @@ TEST(JUnit, SuitesCasesCountsAndMessages) {
   </testsuite>
   <testsuite name="run.log" tests="3" failures="2" errors="0">
     <testcase classname="run.log" name="Check_int"/>
-    <testcase classname="run.log" name="Check_bool">
+    <testcase classname="run.log" name="hello: Check_bool">
       <failure message="ret: differs from tar">line 3
 ret: result=&quot;0&quot; target=&quot;1&quot;: differs from tar
 </failure>
     </testcase>
-    <testcase classname="run.log" name="Check_data_int">
+    <testcase classname="run.log" name="hello: Check_data_int">
       <failure message="value: not in its domain (a direct domain check&apos;s line shows no value or table)">line 4
 value: not in its domain (a direct domain check&apos;s line shows no value or table)
 </failure>

@@ -295,7 +295,7 @@ TEST(Log, DelimitsCallsExactly) {
         EXPECT_EQ(c.calls, calls_of(noisy(c.log), 3));
     }
     const Outcome o = report_of({{kLog, "l", noisy(walk(3))}});
-    EXPECT_EQ("LOG l\n  PASS lines=2-30    entries=3 CheckTolva_FileEntry_t\n"
+    EXPECT_EQ("LOG l\n  PASS lines=2-30    entries=3 test starts: CheckTolva_FileEntry_t\n"
               "TOTAL PASS calls=1 pass=1 failed=0 incomplete=0 stray=0 foreign=16 l\n",
               o.out.substr(0, o.out.find("SUMMARY")));
 }

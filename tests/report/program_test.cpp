@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "fieldaudit_version.h"
 #include "support.h"
 
 namespace {
 
-const char kUsage[] = "Usage: capi-report [--junit FILE] [--log CAPTURED_OUTPUT]... [SHEET]...\n";
+const char kUsage[] =
+    "Usage: capi-report [--junit FILE] [--tap FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]... [--help] [--version] "
+    "[SHEET | DIR | -]...\n";
 
 TEST(Program, OptionsStatusAndMessages) {
     const Files files = {
@@ -24,10 +27,10 @@ TEST(Program, OptionsStatusAndMessages) {
         std::string out;  // the start of standard output; none at all where empty with status 2
         std::string err;  // the start of standard error
     } cases[] = {
-        {{}, 2, "", std::string("capi-report: no sheet and no --log given\n") + kUsage},
+        {{}, 2, "", std::string("capi-report: no sheet, results folder, --log or --unpack given\n") + kUsage},
         {{"--bogus", "gw1.xls"}, 2, "", "capi-report: Unknown option --bogus\n"},
         {{"gw1.xls", "--junit"}, 2, "", "capi-report: Missing argument for --junit\n"},
-        {{"--help"}, 0, "Usage:\n  capi-report [OPTION", ""},
+        {{"--help"}, 0, kUsage, ""},
         {{"gw1.xls", "--log", "run.log", "gw2.xls"}, 0,
          "SHEET gw1.xls\n  PASS runs=1    pass=1    failed=0    wifi\n"
          "TOTAL PASS rows=1 names=1 pass=1 failed=0 failing=0 malformed=0 gw1.xls\nSHEET gw2.xls\n",
@@ -39,7 +42,8 @@ TEST(Program, OptionsStatusAndMessages) {
         // The same words with any C library (musl's strerror() says "Filename too long").
         {{std::string(300, 'n') + ".xls"}, 2, "SHEET " + std::string(300, 'n') + ".xls\n",
          "capi-report: cannot read " + std::string(300, 'n') + ".xls: File name too long\n"},
-        {{"--junit", "no/such/dir/r.xml", "gw1.xls"}, 2, "SHEET gw1.xls\n", "capi-report: cannot write no/such/dir/r.xml: "},
+        {{"--junit", "no/such/dir/r.xml", "gw1.xls"}, 2, "SHEET gw1.xls\n",
+         "capi-report: cannot write the JUnit XML report to no/such/dir/r.xml: No such file or directory\n"},
     };
     for (const auto &c : cases) {
         std::string args;
@@ -78,7 +82,7 @@ TEST(Program, FleetOfSheetsIntoOneJUnitFile) {
   </testsuite>
   <testsuite name="gw2.xls" tests="1" failures="0" errors="1">
     <testcase classname="gw2.xls" name="(sheet)">
-      <error message="cannot read: Not a directory"/>
+      <error message="cannot read lab/gw2.xls: Not a directory"/>
     </testcase>
   </testsuite>
   <testsuite name="run.log" tests="1" failures="1" errors="0">
@@ -94,34 +98,84 @@ ret: result=&quot;1&quot; target=&quot;0&quot;: differs from tar
 }
 
 // The options, the usage line and --help are made from one table: the help
-// text whole, byte for byte.
+// text whole, byte for byte, the same plain ASCII in every locale (GLib's own
+// help puts an ellipsis that a console without UTF-8 shows as "?").
 TEST(Program, HelpWholeFromTheTableOfOptions) {
-    const ProgramRun run = run_program({"--help"}, {});
-    EXPECT_EQ(0, run.status);
-    EXPECT_EQ("", run.err);
-    // GLib writes an ellipsis after OPTION as the locale can show it.
-    std::string help = run.out;
-    const size_t option = help.find("[OPTION");
-    const size_t end = help.find("] [SHEET]");
-    if (option != std::string::npos && end != std::string::npos && end > option) {
-        help.erase(option + 7, end - option - 7);
+    const std::string expected = std::string(kUsage) +
+                                 "\n"
+                                 "Reports the rows of result sheets, the checker calls of captured test output and\n"
+                                 "the tests of capi-run results folders: per row name its runs, passes, failures\n"
+                                 "and latest outcome; per call its verdict and the fields that failed; per test\n"
+                                 "what happened to it, its calls and its rows. One JUnit test suite per input file\n"
+                                 "and per test of a session.\n"
+                                 "\n"
+                                 "Options:\n"
+                                 "  --junit FILE             Also write the report as JUnit XML to FILE\n"
+                                 "  --tap FILE               Also write the report as TAP version 14 to FILE\n"
+                                 "  --log CAPTURED_OUTPUT    Captured standard output of a test program (repeatable)\n"
+                                 "  --unpack DIR CAPTURE     A capi-run results folder recovered into DIR from a console "
+                                 "capture (repeatable)\n"
+                                 "  --help                   Show this help and exit\n"
+                                 "  --version                Show the version and exit\n"
+                                 "\n"
+                                 "Arguments: a result sheet, a capi-run results folder, or - for standard input\n"
+                                 "(a sheet; --log - reads a captured output from it).\n"
+                                 "\n"
+                                 "Exit status: 0 all passed, 1 something failed, 2 usage error, an input that\n"
+                                 "cannot be read or a file that cannot be written.\n";
+    for (const char *locale : {"C", "C.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        for (const char *option : {"--help", "-h"}) {
+            const ProgramRun run = run_program({option}, {}, "", nullptr, {{"LC_ALL", locale}});
+            EXPECT_EQ(0, run.status);
+            EXPECT_EQ("", run.err);
+            EXPECT_EQ(expected, run.out);
+        }
+        const ProgramRun usage = run_program({"--bogus"}, {}, "", nullptr, {{"LC_ALL", locale}});
+        EXPECT_EQ(2, usage.status);
+        EXPECT_EQ(std::string::npos, usage.err.find('?')) << usage.err;
     }
-    EXPECT_EQ("Usage:\n"
-              "  capi-report [OPTION] [SHEET]...\n"
-              "\n"
-              "Reports the rows of result sheets and the checker calls of captured test output:\n"
-              "per row name its runs, passes, failures and latest outcome; per call its verdict\n"
-              "and the fields that failed. One JUnit test suite per input file.\n"
-              "\n"
-              "Help Options:\n"
-              "  -h, --help                Show help options\n"
-              "\n"
-              "Application Options:\n"
-              "  --junit=FILE              Also write the report as JUnit XML to FILE\n"
-              "  --log=CAPTURED_OUTPUT     Captured standard output of a test program (repeatable)\n"
-              "\n"
-              "Exit status: 0 all passed, 1 something failed, 2 usage error or an input that cannot be read.\n",
-              help);
+}
+
+// --version in busprobe's form; "-" reads standard input, as a sheet or with
+// --log as a log; a captured output given as a sheet gets one hint.
+TEST(Program, VersionStandardInputAndTheHintForALog) {
+    const std::string log = "capi_demo: wifi_function\nCheck_return_result,ret=0,tar=0\nCheck_int,ret=1,tar=1\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string input;  // standard input
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {{"--version"}, "", 0, "capi-report " FIELDAUDIT_VERSION "\n", ""},
+        {{"--version", "--bogus"}, "", 2, "", "capi-report: Unknown option --bogus\n" + std::string(kUsage)},
+        {{"-"}, "wifi \t pass\n", 0,
+         "SHEET -\n  PASS runs=1    pass=1    failed=0    wifi\n"
+         "TOTAL PASS rows=1 names=1 pass=1 failed=0 failing=0 malformed=0 -\n"
+         "SUMMARY PASS inputs=1 unreadable=0 names=1 failing=0 calls=0 failed=0 malformed=0 stray=0\n",
+         ""},
+        {{"--log", "-"}, log, 0,
+         "LOG -\n  PASS line=2        capi_demo: wifi_function: Check_return_result\n"
+         "  PASS line=3        capi_demo: wifi_function: Check_int\n"
+         "TOTAL PASS calls=2 pass=2 failed=0 incomplete=0 stray=0 foreign=1 -\n"
+         "SUMMARY PASS inputs=1 unreadable=0 names=0 failing=0 calls=2 failed=0 malformed=0 stray=0\n",
+         ""},
+        {{"-", "--log", "-"}, "", 2, "", "capi-report: standard input (-) given more than once\n" + std::string(kUsage)},
+        {{"-"}, log, 1,
+         "SHEET -\nTOTAL FAIL rows=0 names=0 pass=0 failed=0 failing=0 malformed=3 -\n"
+         "SUMMARY FAIL inputs=1 unreadable=0 names=0 failing=0 calls=0 failed=0 malformed=3 stray=0\n",
+         "-:2: a checker's line, not a sheet row: this is captured test output; give it with --log\n"},
+        {{"--unpack", "dir"}, "", 2, "", "capi-report: Missing argument for --unpack (DIR CAPTURE)\n" + std::string(kUsage)},
+    };
+    for (const auto &c : cases) {
+        std::string args;
+        for (const std::string &a : c.args) args += " " + a;
+        SCOPED_TRACE(args);
+        const ProgramRun run = run_program(c.args, {{"stdin", c.input}}, "", nullptr, {}, "stdin");
+        EXPECT_EQ(c.status, run.status);
+        EXPECT_EQ(c.out, run.out);
+        EXPECT_EQ(c.err, run.err);
+    }
 }
 
 }  // namespace

@@ -43,9 +43,9 @@ TEST(Sheet, RowsTotalsMalformedLinesAndStatus) {
          "  PASS runs=1    pass=1    failed=0    " + long_name + "\n  FAIL runs=1    pass=0    failed=1     \xff\xfe name \n",
          "TOTAL FAIL rows=2 names=2 pass=1 failed=1 failing=1 malformed=0 ", "", 1},
         {"an empty sheet fails", "", "", "TOTAL FAIL rows=0 names=0 pass=0 failed=0 failing=0 malformed=0 ",
-         "s: no rows\n", 1},
+         "capi-report: s: no rows\n", 1},
         {"only malformed lines", "junk", "", "TOTAL FAIL rows=0 names=0 pass=0 failed=0 failing=0 malformed=1 ",
-         "s:1: no \" \\t \" between name and outcome\ns: no rows\n", 1},
+         "s:1: no \" \\t \" between name and outcome\ncapi-report: s: no rows\n", 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -102,8 +102,8 @@ TEST(Sheet, ManyGatewaysBinaryDataAndCappedProblems) {
     EXPECT_EQ(0u, o.err.find("gw3.xls:2: no \" \\t \" between name and outcome\n"));
     EXPECT_NE(std::string::npos, o.err.find("gw3.xls:101: no"));
     EXPECT_EQ(std::string::npos, o.err.find("gw3.xls:102:"));
-    EXPECT_NE(std::string::npos, o.err.find("\ngw3.xls: 150 more problems not shown\nbin:"));
-    const std::string last = "\nbin: 200 more problems not shown\n";
+    EXPECT_NE(std::string::npos, o.err.find("\ncapi-report: gw3.xls: 150 more problems not shown\nbin:"));
+    const std::string last = "\ncapi-report: bin: 200 more problems not shown\n";
     EXPECT_EQ(o.err.size() - last.size(), o.err.find(last));
     EXPECT_EQ(1, o.status);
 }

@@ -101,7 +101,7 @@ std::string xml_fault(const std::string &xml) {
 }
 
 ProgramRun run_program(const std::vector<std::string> &args, const Files &files, const std::string &kept_name,
-                       std::string *kept) {
+                       std::string *kept, const Files &environment, const std::string &input) {
     ProgramRun run{"", "", -1};
     mkdir(CAPI_REPORT_RUNS_DIR, 0755);
     std::string dir = std::string(CAPI_REPORT_RUNS_DIR) + "/run.XXXXXX";
@@ -110,12 +110,18 @@ ProgramRun run_program(const std::vector<std::string> &args, const Files &files,
         return run;
     }
     for (const auto &f : files) {
+        gchar *parent = g_path_get_dirname((dir + "/" + f.first).c_str());
+        g_mkdir_with_parents(parent, 0755);
+        g_free(parent);
         g_file_set_contents((dir + "/" + f.first).c_str(), f.second.data(), static_cast<gssize>(f.second.size()), nullptr);
     }
     // Through the shell (a forked child dies at once under qemu user mode),
     // under the emulator of the build when there is one.
-    std::string command = "cd " + shell_word(dir) + " && exec " CAPI_REPORT_RUN_PREFIX " " + shell_word(CAPI_REPORT_PROGRAM);
+    std::string command = "cd " + shell_word(dir) + " && exec env";
+    for (const auto &e : environment) command += " " + shell_word(e.first + "=" + e.second);
+    command += " " CAPI_REPORT_RUN_PREFIX " " + shell_word(CAPI_REPORT_PROGRAM);
     for (const std::string &a : args) command += " " + shell_word(a);
+    command += " <" + shell_word(input.empty() ? "/dev/null" : input);
     command += " >" + shell_word(dir + ".out") + " 2>" + shell_word(dir + ".err");
     const int status = system(command.c_str());
     if (status != -1 && WIFEXITED(status)) run.status = WEXITSTATUS(status);

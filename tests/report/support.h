@@ -45,8 +45,10 @@ struct ProgramRun {
 };
 typedef std::vector<std::pair<std::string, std::string>> Files;  // name, bytes
 // Runs capi-report with the arguments in a fresh folder, which holds `files`
-// first; `kept` receives the file named `kept_name` afterwards, if any.
+// first; `kept` receives the file named `kept_name` afterwards, if any. With
+// `environment` set for it, and standard input from the file `input` of the
+// folder (else from /dev/null).
 ProgramRun run_program(const std::vector<std::string> &args, const Files &files, const std::string &kept_name = "",
-                       std::string *kept = nullptr);
+                       std::string *kept = nullptr, const Files &environment = {}, const std::string &input = "");
 
 #endif

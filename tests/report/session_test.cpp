@@ -1,0 +1,333 @@
+// capi-report on a capi-run results folder and on a console capture of one:
+// the folder written with capi-run's own writers (its summary's test points,
+// its console bundle), then the text report, the problems and the JUnit file
+// compared whole.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "bundle.h"
+#include "session.h"
+#include "support.h"
+
+namespace {
+
+struct Test {
+    const char *name;
+    capi_outcome outcome;
+    int exit_status;
+    const char *signal;
+    const char *reason;
+    std::string out;  // its captured output; none at all where null is wanted: see `started`
+    unsigned long rows_first, rows;
+    unsigned long long dropped;
+};
+
+capi_session_test point_of(const Test &t, unsigned number) {
+    capi_session_test p;
+    memset(&p, 0, sizeof p);
+    p.number = number;
+    g_strlcpy(p.name, t.name, sizeof p.name);
+    p.outcome = t.outcome;
+    p.exit_status = t.exit_status;
+    g_strlcpy(p.signal, t.signal, sizeof p.signal);
+    g_strlcpy(p.reason, t.reason, sizeof p.reason);
+    p.milliseconds = 41;
+    if (t.outcome != CAPI_NOT_STARTED) {
+        g_snprintf(p.out.file, sizeof p.out.file, "%s.out", t.name);
+        p.out.bytes = t.out.size();
+        p.out.dropped = t.dropped;
+        g_snprintf(p.err.file, sizeof p.err.file, "%s.err", t.name);
+    }
+    p.rows_first = t.rows_first;
+    p.rows = t.rows;
+    return p;
+}
+
+// The folder's files: the summary, the rows' copy, each test's streams.
+Files session_files(const std::vector<Test> &tests, const std::string &sheet) {
+    std::string summary = "TAP version 14\n1.." + std::to_string(tests.size()) + "\n";
+    Files files;
+    for (size_t i = 0; i < tests.size(); ++i) {
+        const capi_session_test p = point_of(tests[i], static_cast<unsigned>(i + 1));
+        char point[CAPI_SESSION_POINT_MAX];
+        summary.append(point, capi_session_format(&p, point, sizeof point));
+        if (p.out.file[0]) {
+            files.push_back({p.out.file, tests[i].out});
+            files.push_back({p.err.file, ""});
+        }
+    }
+    files.insert(files.begin(), {{CAPI_SESSION_SUMMARY, summary}, {CAPI_SESSION_SHEET, sheet}});
+    return files;
+}
+
+// A console capture of the folder: the bundle's lines as capi-run prints them,
+// each line then changed by `mangle` (its number from 0, the line with its
+// newline) before the capture is written.
+std::string capture_of(const Files &files, std::string (*mangle)(size_t, const std::string &)) {
+    char dir[] = CAPI_REPORT_RUNS_DIR "/bundle.XXXXXX";
+    EXPECT_NE(nullptr, mkdtemp(dir));
+    std::vector<const char *> names;
+    for (const auto &f : files) {
+        g_file_set_contents((std::string(dir) + "/" + f.first).c_str(), f.second.data(),
+                            static_cast<gssize>(f.second.size()), nullptr);
+        names.push_back(f.first.c_str());
+    }
+    const std::string bundle = std::string(dir) + ".txt";
+    const int fd = open(bundle.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    EXPECT_EQ(0, capi_bundle_write(fd, dir, names.data(), names.size()));
+    close(fd);
+    gchar *bytes = nullptr;
+    g_file_get_contents(bundle.c_str(), &bytes, nullptr, nullptr);
+    gchar **lines = g_strsplit(bytes, "\n", -1);
+    std::string capture = "U-Boot 2024.01\r\nStarting kernel ...\r\n";
+    for (size_t i = 0; lines[i] && lines[i][0]; ++i) capture += mangle(i, std::string(lines[i]) + "\r\n");
+    g_strfreev(lines);
+    g_free(bytes);
+    for (const auto &f : files) remove((std::string(dir) + "/" + f.first).c_str());
+    remove(bundle.c_str());
+    rmdir(dir);
+    return capture;
+}
+
+std::string as_is(size_t, const std::string &line) { return line; }
+
+const char kDemoOut[] =
+    "capi_demo: wifi_function\n"
+    "Check_return_result,ret=0,tar=0\n"
+    "CheckTolvaDNSServerConfig_t,result->Server1=1.1.1.1,target->Server1=1.1.1.1\n"
+    "CheckTolvaDNSServerConfig_t,result->Server2=8.8.8.8,target->Server2=9.9.9.9\n"
+    "capi_demo: led_function\n"
+    "Check_return_result,ret=0,tar=0\n"
+    "Check_return_result,ret=0,tar=0\n";
+
+// A session with a test of each outcome: one that passed with a failing call
+// and a failed row, one that crashed in the middle of a call, one that timed
+// out, one that lost output, one that did not start, and busprobe.
+const std::vector<Test> kTests = {
+    {"capi_demo", CAPI_PASSED, 0, "", "", kDemoOut, 1, 2, 0},
+    {"crasher", CAPI_CRASHED, -1, "SIGSEGV", "", "Check_int,ret=1,tar=1\nCheckTolvaDNSServerConfig_t,result->Server1=a,target->Server1=a\n", 0, 0, 0},
+    {"hang", CAPI_TIMED_OUT, -1, "SIGTERM", "", "", 3, 1, 0},
+    {"flood", CAPI_PASSED, 0, "", "", "Check_bool,ret=1,tar=1\n", 0, 0, 4096},
+    {"lost x bit", CAPI_NOT_STARTED, -1, "", "not executable", "", 0, 0, 0},
+    {"busprobe", CAPI_PASSED, 0, "", "", "busprobe: 10 markers found\n", 4, 1, 0},
+};
+const char kSheet[] = "wifi_function \t failed\nled_function \t pass\nhang_row \t pass\nsignal_capi_function \t pass\n";
+
+const char kText[] =
+    "TEST FAIL capi_demo\n"
+    "  PASS line=2        capi_demo: wifi_function: Check_return_result\n"
+    "  FAIL lines=3-4     capi_demo: wifi_function: CheckTolvaDNSServerConfig_t\n"
+    "    - Server2: result=\"8.8.8.8\" target=\"9.9.9.9\": differs from the expected text\n"
+    "  PASS line=6        capi_demo: led_function: Check_return_result\n"
+    "  PASS line=7        capi_demo: led_function: Check_return_result\n"
+    "  FAIL runs=1    pass=0    failed=1    wifi_function\n"
+    "  PASS runs=1    pass=1    failed=0    led_function\n"
+    "TEST FAIL crasher\n"
+    "  ERROR crashed: SIGSEGV\n"
+    "  PASS line=1        Check_int\n"
+    "  FAIL line=2        CheckTolvaDNSServerConfig_t\n"
+    "    - incomplete: the output ends where the CheckTolvaDNSServerConfig_t line of Server2 is due\n"
+    "TEST FAIL hang\n"
+    "  ERROR timed out\n"
+    "  PASS runs=1    pass=1    failed=0    hang_row\n"
+    "TEST FAIL flood\n"
+    "  ERROR passed, 4096 bytes dropped\n"
+    "  PASS line=1        Check_bool\n"
+    "TEST FAIL lost x bit\n"
+    "  ERROR not started: not executable\n"
+    "TEST PASS busprobe\n"
+    "  PASS runs=1    pass=1    failed=0    signal_capi_function\n";
+
+const char kJUnitSuites[] = R"x(  <testsuite name="capi_demo" tests="7" failures="2" errors="0">
+    <testcase classname="capi_demo" name="capi_demo: wifi_function: Check_return_result"/>
+    <testcase classname="capi_demo" name="capi_demo: wifi_function: CheckTolvaDNSServerConfig_t">
+      <failure message="Server2: differs from the expected text">lines 3-4
+Server2: result=&quot;8.8.8.8&quot; target=&quot;9.9.9.9&quot;: differs from the expected text
+</failure>
+    </testcase>
+    <testcase classname="capi_demo" name="capi_demo: led_function: Check_return_result #1"/>
+    <testcase classname="capi_demo" name="capi_demo: led_function: Check_return_result #2"/>
+    <testcase classname="capi_demo" name="wifi_function">
+      <failure message="failed at line 1, run 1 of 1">its calls, under &quot;capi_demo: wifi_function&quot;:
+PASS line 2 Check_return_result
+FAIL lines 3-4 CheckTolvaDNSServerConfig_t
+  Server2: result=&quot;8.8.8.8&quot; target=&quot;9.9.9.9&quot;: differs from the expected text
+</failure>
+    </testcase>
+    <testcase classname="capi_demo" name="led_function"/>
+    <testcase classname="capi_demo" name="(run)"/>
+  </testsuite>
+  <testsuite name="crasher" tests="3" failures="1" errors="1">
+    <testcase classname="crasher" name="Check_int"/>
+    <testcase classname="crasher" name="CheckTolvaDNSServerConfig_t">
+      <failure message="incomplete: the output ends where the CheckTolvaDNSServerConfig_t line of Server2 is due">line 2
+incomplete: the output ends where the CheckTolvaDNSServerConfig_t line of Server2 is due
+</failure>
+    </testcase>
+    <testcase classname="crasher" name="(run)">
+      <error message="crashed: SIGSEGV"/>
+    </testcase>
+  </testsuite>
+  <testsuite name="hang" tests="2" failures="0" errors="1">
+    <testcase classname="hang" name="hang_row"/>
+    <testcase classname="hang" name="(run)">
+      <error message="timed out"/>
+    </testcase>
+  </testsuite>
+  <testsuite name="flood" tests="2" failures="0" errors="1">
+    <testcase classname="flood" name="Check_bool"/>
+    <testcase classname="flood" name="(run)">
+      <error message="passed, 4096 bytes dropped"/>
+    </testcase>
+  </testsuite>
+  <testsuite name="lost x bit" tests="1" failures="0" errors="1">
+    <testcase classname="lost x bit" name="(run)">
+      <error message="not started: not executable"/>
+    </testcase>
+  </testsuite>
+  <testsuite name="busprobe" tests="2" failures="0" errors="0">
+    <testcase classname="busprobe" name="signal_capi_function"/>
+    <testcase classname="busprobe" name="(run)"/>
+  </testsuite>
+)x";
+
+const char kTotals[] =
+    "TOTAL FAIL tests=6 pass=1 failed=5 calls=7 failed_calls=2 rows=4 failed_rows=1 problems=0 ";
+const char kSummary[] =
+    "SUMMARY FAIL inputs=1 unreadable=0 names=4 failing=1 calls=7 failed=2 malformed=0 stray=0\n";
+
+std::string junit_of(const std::string &suites, int tests, int failures, int errors) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites name=\"capi-report\" tests=\"" +
+           std::to_string(tests) + "\" failures=\"" + std::to_string(failures) + "\" errors=\"" +
+           std::to_string(errors) + "\">\n" + suites + "</testsuites>\n";
+}
+
+Files in_folder(const std::string &dir, const Files &files) {
+    Files placed = {{dir + "/.keep", ""}};
+    for (const auto &f : files) placed.push_back({dir + "/" + f.first, f.second});
+    return placed;
+}
+
+TEST(Session, EveryTestOfAResultsFolder) {
+    const Files files = session_files(kTests, kSheet);
+    std::string xml;
+    const ProgramRun run = run_program({"--junit", "r.xml", "results"}, in_folder("results", files), "r.xml", &xml);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("", run.err);
+    EXPECT_EQ(std::string("SESSION results\n") + kText + kTotals + "results\n" + kSummary, run.out);
+    EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 4), xml);
+    EXPECT_EQ("", xml_fault(xml));
+}
+
+// crasher.out (the folder's fifth file) loses its data line; kernel lines
+// come between the others, and before one on its line.
+// Two gateways' folders: each test's suite named after its folder too.
+TEST(Session, SuitesOfSeveralFoldersStayApart) {
+    const Files files = session_files({kTests[0], kTests[5]}, kSheet);
+    Files both = in_folder("gw1", files);
+    for (const auto &f : in_folder("gw2", files)) both.push_back(f);
+    std::string xml;
+    const ProgramRun run = run_program({"--junit", "r.xml", "gw1", "gw2"}, both, "r.xml", &xml);
+    EXPECT_EQ(1, run.status);
+    std::string names;
+    for (size_t at = 0; (at = xml.find("<testsuite name=\"", at)) != std::string::npos;) {
+        at += 17;
+        names += xml.substr(at, xml.find('"', at) - at) + "\n";
+    }
+    EXPECT_EQ("gw1/capi_demo\ngw1/busprobe\ngw2/capi_demo\ngw2/busprobe\n", names);
+}
+
+std::string damaged(size_t i, const std::string &line) {
+    if (line.find(" D 4 0 ") != std::string::npos) return "";
+    if (i == 5) return "[    3.100000] eth0: link up\r\n" + line;
+    if (i == 6) return "[    3.200000] random: crng init done\r\n" + line;
+    return line;
+}
+
+std::string changed_summary(size_t i, const std::string &line) {
+    std::string mangled = line;
+    if (i == 2) mangled[mangled.size() - 6] ^= 1;  // its checksum fails
+    return mangled;
+}
+
+// A console capture: recovered and reported as the folder is; lines lost
+// or damaged are named on stderr and in the JUnit file, the files they held
+// are not recovered, and the status is 1.
+TEST(Session, RecoveredFromAConsoleCapture) {
+    const Files files = session_files(kTests, kSheet);
+    std::string xml;
+    ProgramRun run = run_program({"--junit", "r.xml", "--unpack", "results", "console.txt"},
+                                 {{"console.txt", capture_of(files, as_is)}}, "r.xml", &xml);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("", run.err);
+    EXPECT_EQ(std::string("SESSION results\n") + kText + kTotals + "results\n" + kSummary, run.out);
+    EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 4), xml);
+
+    // The summary's third bundle line fails its checksum: the summary is
+    // not recovered, which the capture's lines say.
+    run = run_program({"--unpack", "results", "console.txt"}, {{"console.txt", capture_of(files, changed_summary)}});
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("SESSION results\nTOTAL FAIL tests=0 pass=0 failed=0 calls=0 failed_calls=0 rows=0 failed_rows=0 "
+              "problems=5 results\n"
+              "SUMMARY FAIL inputs=1 unreadable=0 names=0 failing=0 calls=0 failed=0 malformed=4 stray=0\n",
+              run.out);
+    EXPECT_EQ("console.txt:5: damaged bundle line (checksum)\n"
+              "console.txt:6: bundle line 2 missing\n"
+              "console.txt:6: file capi-run.tap: bytes 0-47 missing\n"
+              "console.txt:42: file capi-run.tap not recovered\n"
+              "capi-report: results: cannot read results/capi-run.tap: No such file or directory\n",
+              run.err);
+
+    // crasher.out lost a line: its test has no calls to show, and says so;
+    // the kernel's lines between are passed over.
+    run = run_program({"--junit", "r.xml", "--unpack", "results", "console.txt"},
+                      {{"console.txt", capture_of(files, damaged)}}, "r.xml", &xml);
+    EXPECT_EQ(1, run.status);
+    const std::string crasher_text =
+        "  PASS line=1        Check_int\n"
+        "  FAIL line=2        CheckTolvaDNSServerConfig_t\n"
+        "    - incomplete: the output ends where the CheckTolvaDNSServerConfig_t line of Server2 is due\n";
+    std::string text = kText;
+    text.replace(text.find(crasher_text), crasher_text.size(),
+                 "  ERROR cannot read results/crasher.out: No such file or directory\n");
+    EXPECT_EQ("SESSION results\n" + text +
+                  "TOTAL FAIL tests=6 pass=1 failed=5 calls=5 failed_calls=1 rows=4 failed_rows=1 problems=3 results\n"
+                  "SUMMARY FAIL inputs=1 unreadable=0 names=4 failing=1 calls=5 failed=1 malformed=3 stray=0\n",
+              run.out);
+    EXPECT_EQ("console.txt:57: bundle line 52 missing\n"
+              "console.txt:57: file crasher.out: bytes 0-47 missing\n"
+              "console.txt:58: file crasher.out not recovered\n"
+              "capi-report: cannot read results/crasher.out: No such file or directory\n",
+              run.err);
+    std::string suites = kJUnitSuites;
+    const size_t crasher = suites.find("  <testsuite name=\"crasher\"");
+    suites.replace(crasher, suites.find("  <testsuite name=\"hang\"") - crasher,
+                   R"x(  <testsuite name="crasher" tests="2" failures="0" errors="2">
+    <testcase classname="crasher" name="(run)">
+      <error message="crashed: SIGSEGV"/>
+    </testcase>
+    <testcase classname="crasher" name="(log)">
+      <error message="cannot read results/crasher.out: No such file or directory"/>
+    </testcase>
+  </testsuite>
+)x");
+    EXPECT_EQ(junit_of(R"x(  <testsuite name="results" tests="1" failures="0" errors="1">
+    <testcase classname="results" name="(session)">
+      <error message="3 problems">console.txt:57: bundle line 52 missing
+console.txt:57: file crasher.out: bytes 0-47 missing
+console.txt:58: file crasher.out not recovered
+</error>
+    </testcase>
+  </testsuite>
+)x" + suites,
+                       17, 2, 6),
+              xml);
+}
+
+}  // namespace
