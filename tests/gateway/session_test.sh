@@ -18,6 +18,9 @@
 # are written alike first: the seconds of each test point, busprobe's
 # temporary file names. What scripts/gateway prints must be the session's
 # summary, as the folder holds it, and the capture's path.
+# With GATEWAY_COMPARE set to the folder of the same session booted with
+# another C library's programs (its WORK/session, written alike), the two
+# results folders must be the same too.
 set -eu
 [ $# -ge 6 ] || { echo "usage: session_test.sh CASE WORK FIXTURES EMULATOR UNPACK PROGRAM... -- GATEWAY_ARG..." >&2; exit 2; }
 case=$1 work=$2 fixtures=$3 emulator=$4 unpack=$5
@@ -92,3 +95,7 @@ done
 
 [ "$rc" -eq "$status" ] || { cat "$work/gateway.out"; fail "scripts/gateway exited with status $rc, not $status"; }
 diff -r "$expected" "$results" || fail "the results folder differs from the expected one ($expected)"
+if [ -n "${GATEWAY_COMPARE:-}" ]; then
+  [ -d "$GATEWAY_COMPARE" ] || fail "no session to compare with in $GATEWAY_COMPARE: run that build's gateway tests first (scripts/test runs both)"
+  diff -r "$GATEWAY_COMPARE" "$results" || fail "the results folder differs from the one of $GATEWAY_COMPARE"
+fi
