@@ -106,6 +106,8 @@ diff "$fixtures.xml" "$work/capi-report.xml" || fail "capi-report's JUnit file d
 # Whatever the fixtures say: each test point that is not ok (a crash, a
 # hang, an exit status, lost output) is an <error> in its test's suite, so
 # the calls a program never made do not read as green.
+# Test names here are single words: one per line.
+# shellcheck disable=SC2013
 for name in $(sed -n 's/^not ok [0-9]* - \([A-Za-z0-9_.-]*\).*/\1/p' "$results/capi-run.tap"); do
   awk -v suite="$name" '/<testsuite / { cur = index($0, "<testsuite name=\"" suite "\" ") > 0 }
     cur && /<error / { found = 1 } END { exit !found }' "$work/capi-report.xml" ||
