@@ -1,14 +1,16 @@
 #!/bin/sh
 # One session in the booted gateway (scripts/gateway), checked through what
 # the console carried: the capture must give back the whole results folder,
-# and that folder must equal the expected one, file for file, byte for byte.
+# that folder must equal the expected one, file for file, byte for byte, and
+# capi-report's text report and JUnit file on it must be the expected ones.
 #
-#   session_test.sh CASE WORK FIXTURES EMULATOR UNPACK PROGRAM... -- GATEWAY_ARG...
+#   session_test.sh CASE WORK FIXTURES EMULATOR REPORT PROGRAM... -- GATEWAY_ARG...
 #
 # CASE is demo or faults; WORK a folder made fresh for the session; FIXTURES
-# the folder of expected files; UNPACK the capi-unpack of this build, run
-# under EMULATOR, as are the PROGRAMs that make the rest of the expected
-# folder:
+# the folder of expected files, FIXTURES.txt and FIXTURES.xml the expected
+# report and JUnit file; REPORT the capi-report of this build, which
+# recovers the folder (--unpack) and reports on it, run under EMULATOR, as
+# are the PROGRAMs that make the rest of the expected folder:
 #   demo    PROGRAM is capi_demo: its output, run here, is what the gateway
 #           must have captured, and its rows, then busprobe's, the sheet.
 #   faults  PROGRAM is the flood program: the flood's kept output must be
@@ -22,8 +24,8 @@
 # another C library's programs (its WORK/session, written alike), the two
 # results folders must be the same too.
 set -eu
-[ $# -ge 6 ] || { echo "usage: session_test.sh CASE WORK FIXTURES EMULATOR UNPACK PROGRAM... -- GATEWAY_ARG..." >&2; exit 2; }
-case=$1 work=$2 fixtures=$3 emulator=$4 unpack=$5
+[ $# -ge 6 ] || { echo "usage: session_test.sh CASE WORK FIXTURES EMULATOR REPORT PROGRAM... -- GATEWAY_ARG..." >&2; exit 2; }
+case=$1 work=$2 fixtures=$3 emulator=$4 report=$5
 shift 5
 programs=""
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
@@ -48,7 +50,14 @@ expected=$work/expected
 results=$work/session
 rc=0
 "$top/scripts/gateway" --work "$work/image" --capture "$work/console.txt" "$@" >"$work/gateway.out" || rc=$?
-run "$unpack" "$results" "$work/console.txt" || fail "the results folder did not come whole through the console ($work/console.txt)"
+# The report names its inputs as given: relative to WORK, the same in every
+# build. A damaged or missing line of the capture goes to standard error.
+report_rc=0
+(cd "$work" && run "$report" --junit capi-report.xml --unpack session console.txt >capi-report.txt 2>capi-report.err) ||
+  report_rc=$?
+[ "$report_rc" -ne 2 ] || { cat "$work/capi-report.err" >&2; fail "capi-report could not recover or read the results folder"; }
+[ ! -s "$work/capi-report.err" ] ||
+  { cat "$work/capi-report.err" >&2; fail "the results folder did not come whole through the console ($work/console.txt)"; }
 
 # scripts/gateway prints the session's TAP lines as the console carried
 # them (the kernel's lines left out), then the capture's path.
@@ -95,6 +104,20 @@ done
 
 [ "$rc" -eq "$status" ] || { cat "$work/gateway.out"; fail "scripts/gateway exited with status $rc, not $status"; }
 diff -r "$expected" "$results" || fail "the results folder differs from the expected one ($expected)"
+diff "$fixtures.txt" "$work/capi-report.txt" || fail "capi-report's report differs from the expected one ($fixtures.txt)"
+diff "$fixtures.xml" "$work/capi-report.xml" || fail "capi-report's JUnit file differs from the expected one ($fixtures.xml)"
+# Whatever the fixtures say: each test point that is not ok (a crash, a
+# hang, an exit status, lost output) is an <error> in its test's suite, so
+# the calls a program never made do not read as green.
+# Test names here are single words: one per line.
+# shellcheck disable=SC2013
+for name in $(sed -n 's/^not ok [0-9]* - \([A-Za-z0-9_.-]*\).*/\1/p' "$results/capi-run.tap"); do
+  awk -v suite="$name" '/<testsuite / { cur = index($0, "<testsuite name=\"" suite "\" ") > 0 }
+    cur && /<error / { found = 1 } END { exit !found }' "$work/capi-report.xml" ||
+    fail "test $name is not ok, but its JUnit suite has no <error>"
+done
+# Failed calls and rows (demo), failed, crashed and timed-out tests (faults).
+[ "$report_rc" -eq 1 ] || fail "capi-report exited with status $report_rc, not 1"
 if [ -n "${GATEWAY_COMPARE:-}" ]; then
   [ -d "$GATEWAY_COMPARE" ] || fail "no session to compare with in $GATEWAY_COMPARE: run that build's gateway tests first (scripts/test runs both)"
   diff -r "$GATEWAY_COMPARE" "$results" || fail "the results folder differs from the one of $GATEWAY_COMPARE"
