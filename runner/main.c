@@ -792,7 +792,8 @@ int main(int argc, char **argv)
             run_one(&s, busprobe, BUSPROBE_NAME);
         }
     }
-    reportf(&s, "# %u test points: %u ok, %u not ok\n", s.points, s.points - s.not_ok, s.not_ok);
+    reportf(&s, "# %u test point%s: %u ok, %u not ok\n", s.points, s.points == 1 ? "" : "s", s.points - s.not_ok,
+            s.not_ok);
     if (kept_close(&s.summary) != 0 && !s.summary_failed) {
         s.summary_failed = 1;
         fprintf(stderr, "capi-run: %s/%s: %s\n", s.results, CAPI_SESSION_SUMMARY, strerror(errno));

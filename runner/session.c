@@ -410,7 +410,7 @@ int capi_session_read(const char *path, capi_session_each each, capi_session_pro
     if (!planned) {
         complain(&r, "no plan");
     } else if (plan != points) {
-        complain(&r, "%lu test points of the %lu planned", points, plan);
+        complain(&r, "%lu test point%s of the %lu planned", points, points == 1 ? "" : "s", plan);
     }
     return r.problems;
 }

@@ -189,7 +189,7 @@ TEST(Session, CutSummaryIsNamed) {
         const char *text;
         std::vector<std::string> problems;
     } cases[] = {
-        {"TAP version 14\n1..2\nok 1 - a\n  ---\n  outcome: passed\n  ...\n", {":6: 1 test points of the 2 planned"}},
+        {"TAP version 14\n1..2\nok 1 - a\n  ---\n  outcome: passed\n  ...\n", {":6: 1 test point of the 2 planned"}},
         {"TAP version 14\n1..1\nok 1 - a\n  ---\n  outcome: passed\n", {":5: the last test point breaks off",
                                                                        ":5: 0 test points of the 1 planned"}},
         {"TAP version 14\n1..1\nok 1 - a\n  ---\n  outc", {":5: last line without newline",
