@@ -112,8 +112,7 @@ void row_case(TestSuite &suite, const Row &row, const char *name, const Input *l
         add_case(suite, name, TestCase::kPassed, nullptr);
         return;
     }
-    TestCase *c = add_case(suite, name, TestCase::kFailed,
-                           g_strdup_printf("failed at line %llu, run %llu of %llu", row.line, row.run, row.name->runs));
+    TestCase *c = add_case(suite, name, TestCase::kFailed, render::row_failure(row));
     guint first = 0, end = 0;
     if (log == nullptr || !paired_calls(*log, row, &first, &end)) return;
     g_ptr_array_add(c->details, g_strdup_printf("its calls, under \"%s\":", call_at(*log, first).heading));

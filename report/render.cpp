@@ -65,6 +65,10 @@ void make_unique(GPtrArray *names) {
     g_ptr_array_free(old, TRUE);
 }
 
+char *row_failure(const Row &row) {
+    return g_strdup_printf("failed at line %llu, run %llu of %llu", row.line, row.run, row.name->runs);
+}
+
 char *what_happened(const capi_session_test &p) {
     GString *text = g_string_new(capi_outcome_name(p.outcome));
     if (p.outcome == CAPI_FAILED && p.exit_status >= 0) g_string_append_printf(text, ": exit %d", p.exit_status);

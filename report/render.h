@@ -91,6 +91,9 @@ void make_unique(GPtrArray *names);
 // ("crashed: SIGSEGV", "failed: exit 3, 120 bytes dropped"), as capi-run's
 // summary says it; g_malloc'ed.
 char *what_happened(const capi_session_test &point);
+// Which run a failed row was: "failed at line L, run K of N" (its line in
+// the sheet, its place among the rows of its name); g_malloc'ed.
+char *row_failure(const Row &row);
 // The test of a session at that place.
 const SessionTest &test_at(const Input &session, guint i);
 

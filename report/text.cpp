@@ -7,6 +7,7 @@
 //
 //   SHEET <path>
 //     <PASS|FAIL> runs=<n> pass=<n> failed=<n> <row name>       latest outcome first
+//       - failed at line <n>, run <k> of <n>                     per failed row of the name
 //   TOTAL <PASS|FAIL> rows=<n> names=<n> pass=<n> failed=<n> failing=<n> malformed=<n> <path>
 //   LOG <path>
 //     <PASS|FAIL> line=<a>|lines=<a>-<b> [entries=<n>] [<heading>: ]<checker>
@@ -36,6 +37,8 @@ using render::status;
 
 namespace {
 
+void string_free(gpointer s) { g_string_free(static_cast<GString *>(s), TRUE); }
+
 void text_call(GString *out, const Call &call) {
     char lines[64];
     render::where(call, '=', lines, sizeof lines);
@@ -52,14 +55,32 @@ void text_call(GString *out, const Call &call) {
     }
 }
 
+// A name's row line, then a line for each of its failed runs, in sheet order.
 void text_names(GString *out, const Input &in) {
+    GHashTable *failed = g_hash_table_new_full(g_direct_hash, g_direct_equal, nullptr, string_free);
+    for (guint i = 0; i < in.rows->len; ++i) {
+        const Row &row = *static_cast<const Row *>(g_ptr_array_index(in.rows, i));
+        if (row.pass) continue;
+        GString *lines = static_cast<GString *>(g_hash_table_lookup(failed, row.name));
+        if (lines == nullptr) {
+            lines = g_string_new(nullptr);
+            g_hash_table_insert(failed, const_cast<RowName *>(row.name), lines);
+        }
+        char *which = render::row_failure(row);
+        g_string_append_printf(lines, "    - %s\n", which);
+        g_free(which);
+    }
     for (guint i = 0; i < in.names->len; ++i) {
         const RowName *name = static_cast<const RowName *>(g_ptr_array_index(in.names, i));
         g_string_append_printf(out, "  %s runs=%-4llu pass=%-4llu failed=%-4llu ", status(name->latest_pass),
                                name->runs, name->passes, name->failures);
         append_shown(out, name->name);
         g_string_append_c(out, '\n');
+        if (const GString *lines = static_cast<const GString *>(g_hash_table_lookup(failed, name))) {
+            g_string_append_len(out, lines->str, static_cast<gssize>(lines->len));
+        }
     }
+    g_hash_table_destroy(failed);
 }
 
 void text_calls(GString *out, const Input &in) {

@@ -127,6 +127,7 @@ const char kText[] =
     "  PASS line=6        capi_demo: led_function: Check_return_result\n"
     "  PASS line=7        capi_demo: led_function: Check_return_result\n"
     "  FAIL runs=1    pass=0    failed=1    wifi_function\n"
+    "    - failed at line 1, run 1 of 1\n"
     "  PASS runs=1    pass=1    failed=0    led_function\n"
     "TEST FAIL crasher\n"
     "  ERROR crashed: SIGSEGV\n"

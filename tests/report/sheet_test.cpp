@@ -21,7 +21,8 @@ TEST(Sheet, RowsTotalsMalformedLinesAndStatus) {
     } cases[] = {
         {"latest outcome decides, names in order of first row",
          "wifi \t pass\nsignal_capi_function \t failed\nwifi \t failed\nsignal_capi_function \t pass\n",
-         "  FAIL runs=2    pass=1    failed=1    wifi\n  PASS runs=2    pass=1    failed=1    signal_capi_function\n",
+         "  FAIL runs=2    pass=1    failed=1    wifi\n    - failed at line 3, run 2 of 2\n"
+         "  PASS runs=2    pass=1    failed=1    signal_capi_function\n    - failed at line 2, run 1 of 2\n",
          "TOTAL FAIL rows=4 names=2 pass=2 failed=2 failing=1 malformed=0 ", "", 1},
         {"all pass; CRLF line ends and a missing last newline are read as rows",
          "a b \t pass\r\na b \t pass\nc \t pass", "  PASS runs=2    pass=2    failed=0    a b\n  PASS runs=1    pass=1    failed=0    c\n",
@@ -40,7 +41,8 @@ TEST(Sheet, RowsTotalsMalformedLinesAndStatus) {
          1},
         {"a row of exactly 4096 bytes is kept; names keep spaces and non-ASCII bytes",
          long_name + " \t pass\n \xff\xfe name  \t failed\n",
-         "  PASS runs=1    pass=1    failed=0    " + long_name + "\n  FAIL runs=1    pass=0    failed=1     \xff\xfe name \n",
+         "  PASS runs=1    pass=1    failed=0    " + long_name + "\n  FAIL runs=1    pass=0    failed=1     \xff\xfe name \n"
+         "    - failed at line 2, run 1 of 1\n",
          "TOTAL FAIL rows=2 names=2 pass=1 failed=1 failing=1 malformed=0 ", "", 1},
         {"an empty sheet fails", "", "", "TOTAL FAIL rows=0 names=0 pass=0 failed=0 failing=0 malformed=0 ",
          "capi-report: s: no rows\n", 1},
@@ -89,6 +91,7 @@ TEST(Sheet, ManyGatewaysBinaryDataAndCappedProblems) {
               "TOTAL PASS rows=2 names=2 pass=2 failed=0 failing=0 malformed=0 gw1.xls\n"
               "SHEET lab/gw2.xls\n"
               "  PASS runs=2    pass=1    failed=1    a\n"
+              "    - failed at line 1, run 1 of 2\n"
               "TOTAL PASS rows=2 names=1 pass=1 failed=1 failing=0 malformed=0 lab/gw2.xls\n"
               "SHEET gw3.xls\n"
               "  PASS runs=1    pass=1    failed=0    a\n"
