@@ -31,6 +31,23 @@ void problem(const char *message, void *data) {
     add_problem(input, 0, g_strdup(message), true);
 }
 
+// The rows read back must be the ones the summary attributes to the test: a
+// sheet copy cut short or changed (a failed row lost) is a problem of the
+// test's rows, never a pass.
+void check_rows(const capi_session_test &point, Input *rows) {
+    if (rows->error != nullptr) return;
+    Count failed = 0;
+    for (guint i = 0; i < rows->rows->len; ++i) {
+        if (!static_cast<const Row *>(g_ptr_array_index(rows->rows, i))->pass) ++failed;
+    }
+    if (rows->rows->len == point.rows && failed == point.rows_failed) return;
+    ++rows->malformed;
+    add_problem(rows, 0,
+                g_strdup_printf("the summary gives this test %lu rows from line %lu, %lu failed; the sheet holds "
+                                "%u there, %llu failed",
+                                point.rows, point.rows_first, point.rows_failed, rows->rows->len, failed));
+}
+
 int each(const capi_session_test *point, void *data) {
     const Reading &reading = *static_cast<Reading *>(data);
     SessionTest *test = g_new0(SessionTest, 1);
@@ -46,6 +63,7 @@ int each(const capi_session_test *point, void *data) {
         const LineRange rows = {point->rows_first, static_cast<Count>(point->rows_first) + point->rows - 1};
         test->rows = read_input(kSheet, path, reading.catalog, &rows);
         g_free(path);
+        check_rows(*point, test->rows);
     }
     g_ptr_array_add(reading.input->tests, test);
     return 0;

@@ -54,7 +54,16 @@ Files session_files(const std::vector<Test> &tests, const std::string &sheet) {
     std::string summary = "TAP version 14\n1.." + std::to_string(tests.size()) + "\n";
     Files files;
     for (size_t i = 0; i < tests.size(); ++i) {
-        const capi_session_test p = point_of(tests[i], static_cast<unsigned>(i + 1));
+        capi_session_test p = point_of(tests[i], static_cast<unsigned>(i + 1));
+        // Its rows' outcomes, as capi-run counts them in the sheet's lines.
+        std::string::size_type at = 0;
+        for (unsigned long line = 1; at < sheet.size(); ++line) {
+            const std::string::size_type end = sheet.find('\n', at);
+            const std::string row = sheet.substr(at, end - at);
+            at = end == std::string::npos ? sheet.size() : end + 1;
+            if (line < p.rows_first || line >= p.rows_first + p.rows) continue;
+            ++*(row.find("\t failed") != std::string::npos ? &p.rows_failed : &p.rows_passed);
+        }
         char point[CAPI_SESSION_POINT_MAX];
         summary.append(point, capi_session_format(&p, point, sizeof point));
         if (p.out.file[0]) {
@@ -224,6 +233,19 @@ TEST(Session, EveryTestOfAResultsFolder) {
     EXPECT_EQ(std::string("SESSION results\n") + kText + kTotals + "results\n" + kSummary, run.out);
     EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 4), xml);
     EXPECT_EQ("", xml_fault(xml));
+}
+
+// A copy of the sheet that no longer holds what the summary says of a
+// test's rows (its failed row now reads pass) fails that test, with why.
+TEST(Session, RowsThatDisagreeWithTheSummaryFail) {
+    Files files = session_files(kTests, kSheet);
+    files[1].second.replace(files[1].second.find("failed"), 6, "pass");
+    const ProgramRun run = run_program({"results"}, in_folder("results", files));
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("capi-report: results/capi.xls: the summary gives this test 2 rows from line 1, 1 failed; the sheet "
+              "holds 2 there, 0 failed\n",
+              run.err);
+    EXPECT_NE(std::string::npos, run.out.find("TEST FAIL capi_demo\n"));
 }
 
 // crasher.out (the folder's fifth file) loses its data line; kernel lines

@@ -479,21 +479,25 @@ TEST(Session, SheetRowsCopiedWhole) {
         std::vector<std::string> options;
         std::string copy;    // the folder's capi.xls
         std::string counts;  // rows, rows_first, passed, failed, dropped as the block shows them
+        std::string sheet;   // capi.xls before the test
     } cases[] = {
         {"a thousand rows, over several blocks",
          "i=0; while [ $i -lt 1000 ]; do printf 'row_%04d_padding_padding \\t %s\\n' $i pass; i=$((i+1)); done",
          {},
          "",
-         "1000 1 1000 0 0"},
-        {"an unfinished last line", "printf 'x \\t pass\\ny \\t fai'", {}, "x \t pass\ny \t fai\n", "2 1 1 0 0"},
+         "1000 1 1000 0 0", ""},
+        {"an unfinished last line", "printf 'x \\t pass\\ny \\t fai'", {}, "x \t pass\ny \t fai\n", "2 1 1 0 0", ""},
         {"a line longer than any row",
-         "printf 'a \\t failed\\n%0400d\\nb \\t pass\\n' 0", {}, "a \t failed\nb \t pass\n", "2 1 1 1 401"},
+         "printf 'a \\t failed\\n%0400d\\nb \\t pass\\n' 0", {}, "a \t failed\nb \t pass\n", "2 1 1 1 401", ""},
         {"past the limit", "printf 'r1 \\t pass\\nr2 \\t pass\\nr3 \\t pass\\nr4 \\t pass\\n'", {"--max-output", "25"},
-         "r1 \t pass\nr2 \t pass\n", "2 1 2 0 20"},
+         "r1 \t pass\nr2 \t pass\n", "2 1 2 0 20", ""},
+        {"the sheet rewritten: all it then holds is the test's", "printf 'new \\t failed\\n' > capi.xls; true", {},
+         "new \t failed\n", "1 1 0 1 0", "old_1 \t pass\nold_2 \t pass\nold_3 \t pass\n"},
     };
     for (const auto &c : cases) {
         RunDir dir;
         mkdir(dir.file("t").c_str(), 0755);
+        if (!c.sheet.empty()) write_file(dir, "capi.xls", c.sheet, 0644);
         write_file(dir, "t/rows", "#!/bin/sh\n" + c.script + " >> capi.xls\n", 0755);
         std::vector<std::string> args = {"--results", "res", "--no-busprobe", "--sheet", "capi.xls"};
         args.insert(args.end(), c.options.begin(), c.options.end());
