@@ -56,11 +56,11 @@ int main(int argc, char **argv) {
     for (const char *marker : kMarkers) {
         if (check_log_exist(marker) != 0) {
             puts("failed!!!!!");
-            xls_write(kRowName, 0);
+            xls_write(kRowName, "failed");
             return 0;
         }
     }
     puts("pass!!!");
-    xls_write(kRowName, 1);
+    xls_write(kRowName, "pass");
     return 0;
 }

@@ -12,10 +12,10 @@ int check_log_exist(const char *marker);
 // Size of the file in bytes, or -1 (printing nothing) when it cannot be examined.
 long check_file_size(const char *path);
 
-// Appends the row "name \t pass" (verdict 1) or "name \t failed" (any other
-// verdict) to the result sheet with result_sheet_append: 0, or -1, printing
-// "fopen error!", when no row was written (the sheet cannot be opened, is a
-// symbolic link or no regular file, or the write failed).
-int xls_write(const char *name, int verdict);
+// Appends the row "name \t pass" (outcome "pass") or "name \t failed" (any
+// other outcome) to the result sheet with result_sheet_append: 0, or -1,
+// printing "fopen error!", when no row was written (the sheet cannot be
+// opened, is a symbolic link or no regular file, or the write failed).
+int xls_write(const char *name, const char *outcome);
 
 #endif

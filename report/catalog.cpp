@@ -13,25 +13,6 @@ const Info *find_info(const Catalog &catalog, const char *name) {
     return nullptr;
 }
 
-namespace {
-
-// Most lines a call of the checker prints: each step's as its treatment
-// prints them, a sub-checker's as its entry in the catalog has them.
-size_t most_lines(const Catalog &catalog, const Info &info) {
-    size_t lines = 0;
-    for (size_t i = 0; i < info.count; ++i) {
-        const Step &s = info.steps[i];
-        if (s.kind != Step::kSub) {
-            lines += fieldaudit::most_lines(s);
-        } else if (info.subs[i]) {
-            lines += most_lines(catalog, *info.subs[i]);
-        }
-    }
-    return lines;
-}
-
-}  // namespace
-
 Catalog *catalog_new() {
     Catalog *catalog = g_new0(Catalog, 1);
     catalog->count = fieldaudit::kCheckerCount;
@@ -60,7 +41,7 @@ Catalog *catalog_new() {
         const Info *first = &info;
         while (first && first->count > 0 && first->steps[0].kind == Step::kSub) first = first->subs[0];
         info.first = first;
-        const size_t lines = most_lines(*catalog, info) + 1;
+        const size_t lines = fieldaudit::most_lines(*info.checker) + 1;
         if (lines > catalog->window) catalog->window = lines;
     }
     return catalog;

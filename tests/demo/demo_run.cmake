@@ -57,6 +57,8 @@ if(NOT rc EQUAL want)
   message(FATAL_ERROR "capi-report: exit status ${rc} where ${want} is due\n${report}")
 endif()
 file(READ ${DIR}/capi-report.xml xml)
+# Entities end in ";", which would split the list of suites below.
+string(REPLACE ";" "," xml "${xml}")
 string(REPLACE "<testsuite " ";" suites "${xml}")
 list(REMOVE_AT suites 0)
 foreach(suite IN LISTS suites)
