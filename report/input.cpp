@@ -4,9 +4,10 @@
 // A sheet row is read by resultsheet's own reading of the rows it writes
 // (result_sheet_read_row): the name, " \t ", "pass" or "failed". A line is
 // malformed, reported and skipped when it is longer than kMaxLine bytes or
-// when that reading refuses it. A CR directly before the newline (a sheet
+// when that reading refuses it. A CR directly before the newline (a file
 // that went through a CRLF conversion) is taken as part of the line end, in
-// sheets and logs alike; a last line without a newline is read like any
+// sheets (resultsheet's result_sheet_line_length says so for every reader of
+// sheets) and logs alike; a last line without a newline is read like any
 // other.
 #include "core.h"
 
@@ -168,13 +169,16 @@ void Reader::feed(const char *bytes, size_t length) {
 
 void Reader::line() {
     ++number_;
+    // A log line's CR before the newline is part of its line end, as a
+    // sheet row's is (result_sheet_line_length).
     size_t length = line_->len;
     if (!cut_ && length > 0 && line_->str[length - 1] == '\r') --length;
     if (number_ < lines_.first || number_ > lines_.last) {
         // Not a line of this part.
     } else if (input_->kind == kSheet) {
         const Count malformed = input_->malformed;
-        sheet_line(input_, line_->str, length, cut_, number_);
+        sheet_line(input_, line_->str, cut_ ? line_->len : result_sheet_line_length(line_->str, line_->len), cut_,
+                   number_);
         if (input_->malformed > malformed && kit_line_ == 0) {
             Item *item = classify(*catalog_, line_->str, length, cut_, number_);
             if (item != nullptr) {

@@ -181,3 +181,14 @@ const char *result_sheet_read_row(const char *line, size_t length, size_t *name_
     }
     return NULL;
 }
+
+size_t result_sheet_line_length(const char *line, size_t length)
+{
+    if (length > 0 && line[length - 1] == '\n') {
+        --length;
+    }
+    if (length > 0 && line[length - 1] == '\r') {
+        --length;
+    }
+    return length;
+}

@@ -35,6 +35,15 @@ extern "C" {
  */
 const char *result_sheet_read_row(const char *line, size_t length, size_t *name_length, int *verdict);
 
+/*
+ * The length of a sheet line without its line end, the one rule every
+ * reader of sheets follows: a newline at the end of the `length` bytes, and
+ * a CR just before it (or at the end of a last line that has no newline),
+ * are the line end. A CR anywhere else is a byte of the line (a control
+ * byte, which the row reader refuses). Reads only the `length` bytes.
+ */
+size_t result_sheet_line_length(const char *line, size_t length);
+
 #ifdef __cplusplus
 }
 #endif
