@@ -23,6 +23,7 @@
 
 #include "fieldaudit_version.h"
 #include "render.h"
+#include "text.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ void help(GString *out) {
     g_string_append(out,
                     "\n"
                     "Arguments: a result sheet, a capi-run results folder, or - for standard input\n"
-                    "(a sheet; --log - reads a captured output from it).\n"
+                    "(a sheet; --log - reads a captured output from it). An output FILE given as -\n"
+                    "goes to standard output in place of the text report.\n"
                     "\n"
                     "Exit status: 0 all passed, 1 something failed, 2 usage error, an input that\n"
                     "cannot be read or a file that cannot be written.\n");
@@ -87,12 +89,7 @@ bool write_whole(const char *path, const GString *text) {
     const int fd = g_mkstemp_full(temporary, O_WRONLY | O_CLOEXEC, 0666);
     bool written = fd >= 0;
     if (written) {
-        for (size_t done = 0; written && done < text->len;) {
-            const ssize_t n = write(fd, text->str + done, text->len - done);
-            if (n < 0 && errno == EINTR) continue;
-            written = n > 0;
-            if (written) done += static_cast<size_t>(n);
-        }
+        written = capi_write_all(fd, text->str, text->len, nullptr) == 0;
         const int failure = errno;
         written = close(fd) == 0 && written;
         if (written && rename(temporary, path) != 0) written = false;
@@ -125,6 +122,14 @@ bool write_file(const char *path, const capireport::Option &option, const capire
     return written;
 }
 
+// The output given as "-", which standard output carries; null when none is.
+capireport::Renderer standard_output(char *const files[]) {
+    for (size_t i = 0; i < kOptionCount; ++i) {
+        if (files[i] != nullptr && strcmp(files[i], "-") == 0) return kOptions[i].output;
+    }
+    return nullptr;
+}
+
 // The inputs given, in the order they are read.
 struct Given {
     capireport::Kind kind;
@@ -148,15 +153,19 @@ int report(const GArray *given, char *const files[]) {
     GString *err = g_string_new(nullptr);
     capireport::write_problems(*summary, err);
     put(stderr, err);
+    // An output given as "-" goes to standard output in place of the text report.
     GString *out = g_string_new(nullptr);
-    capireport::write_text(*summary, out);
+    const capireport::Renderer standard = standard_output(files);
+    (standard != nullptr ? standard : capireport::write_text)(*summary, out);
     int status = summary->status;
     if (!put(stdout, out)) {
         fprintf(stderr, "%s: cannot write the report to standard output\n", kProgram);
         status = 2;
     }
     for (size_t i = 0; i < kOptionCount; ++i) {
-        if (files[i] != nullptr && !write_file(files[i], kOptions[i], *summary)) status = 2;
+        if (files[i] != nullptr && strcmp(files[i], "-") != 0 && !write_file(files[i], kOptions[i], *summary)) {
+            status = 2;
+        }
     }
     g_string_free(out, TRUE);
     g_string_free(err, TRUE);
@@ -289,7 +298,10 @@ int main(int argc, char **argv) {
         g_string_free(text, TRUE);
     } else {
         const char *problem = nullptr;
-        GArray *given = inputs_given(rest, lists, pairs, &problem);
+        size_t to_standard_output = 0;
+        for (size_t i = 0; i < kOptionCount; ++i) to_standard_output += files[i] && strcmp(files[i], "-") == 0;
+        GArray *given = to_standard_output > 1 ? nullptr : inputs_given(rest, lists, pairs, &problem);
+        if (to_standard_output > 1) problem = "standard output (-) given for more than one output";
         status = given ? report(given, files) : usage_error(problem);
         if (given) g_array_free(given, TRUE);
     }

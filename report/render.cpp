@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "fieldaudit_tools.h"
+#include "text.h"
 
 namespace capireport {
 namespace render {
@@ -16,6 +17,15 @@ void append_shown(GString *out, const char *text) {
     const size_t start = out->len;
     g_string_set_size(out, start + fieldaudit::escaped_length(text, length));
     fieldaudit::escape(text, length, out->str + start);
+}
+
+void append_escaped(GString *out, const char *text, const char *special) {
+    const size_t length = text != nullptr ? strlen(text) : 0;
+    const size_t start = out->len;
+    // At most four bytes for each byte, and the NUL.
+    g_string_set_size(out, start + 4 * length + 1);
+    const size_t n = capi_escape(text != nullptr ? text : "", length, special, out->str + start, 4 * length + 1);
+    g_string_set_size(out, start + n);
 }
 
 void where(const Call &call, char between, char *space, size_t size) {

@@ -42,6 +42,9 @@ void write_problems(const Summary &summary, GString *err);
 void write_junit(const Summary &summary, GString *xml);
 // TAP version 14: a test point per suite, its cases as a subtest (tap.cpp).
 void write_tap(const Summary &summary, GString *out);
+// A line per test case, tab-separated: suite, case, outcome, message
+// (caselist.cpp).
+void write_cases(const Summary &summary, GString *out);
 
 // A long option: an input it names (repeatable) or a file it writes.
 struct Option {
@@ -60,6 +63,8 @@ struct Option {
 const Option kOptions[] = {
     {"junit", "FILE", "Also write the report as JUnit XML to FILE", kSheet, write_junit, "JUnit XML", 1},
     {"tap", "FILE", "Also write the report as TAP version 14 to FILE", kSheet, write_tap, "TAP", 1},
+    {"cases", "FILE", "Also write its test cases, a line each, tab-separated, to FILE", kSheet, write_cases,
+     "test case", 1},
     {"log", "CAPTURED_OUTPUT", "Captured standard output of a test program (repeatable)", kLog, nullptr, nullptr, 1},
     {"unpack", "DIR CAPTURE", "A capi-run results folder recovered into DIR from a console capture (repeatable)",
      kSession, nullptr, nullptr, 2},
@@ -71,6 +76,10 @@ namespace render {
 
 // A path or a row name, its control bytes shown as the kit shows them.
 void append_shown(GString *out, const char *text);
+// A name or text for programs, escaped as capi-run escapes them (text.h):
+// control bytes and bytes from 0x7f up as "\xhh", a backslash and each
+// byte of `special` (may be null) after a backslash.
+void append_escaped(GString *out, const char *text, const char *special);
 // Where the call stands: "line<between><n>" or "lines<between><a>-<b>".
 void where(const Call &call, char between, char *space, size_t size);
 // A failing field: its label, with `values` its two values where it has

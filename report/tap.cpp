@@ -16,9 +16,10 @@
 //         ...
 //   ok|not ok <n> - <suite>
 //
-// A suite is ok when each of its cases is. In a name a backslash is written
-// "\\" and "#" is written "\#", so that no name begins a directive; control
-// bytes there are "\xhh". The YAML texts are double-quoted, made valid UTF-8,
+// A suite is ok when each of its cases is. A name is escaped as capi-run
+// escapes the names in its own TAP (text.h): a backslash is written "\\" and
+// "#" is written "\#", so that no name begins a directive; control bytes and
+// bytes from 0x7f up are "\xhh". The YAML texts are double-quoted, made valid UTF-8,
 // with '"', '\' and control characters escaped as YAML reads them.
 #include <string.h>
 
@@ -28,16 +29,7 @@ namespace capireport {
 
 namespace {
 
-void append_name(GString *out, const char *name) {
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name); *p; ++p) {
-        if (*p < 0x20 || *p == 0x7f) {
-            g_string_append_printf(out, "\\x%02x", *p);
-        } else {
-            if (*p == '#' || *p == '\\') g_string_append_c(out, '\\');
-            g_string_append_c(out, static_cast<char>(*p));
-        }
-    }
-}
+void append_name(GString *out, const char *name) { render::append_escaped(out, name, "#"); }
 
 void append_yaml(GString *out, const char *text) {
     char *valid = g_utf8_make_valid(text, -1);

@@ -11,7 +11,8 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: capi-report [--junit FILE] [--tap FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]... [--help] [--version] "
+    "Usage: capi-report [--junit FILE] [--tap FILE] [--cases FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]... "
+    "[--help] [--version] "
     "[SHEET | DIR | -]...\n";
 
 TEST(Program, OptionsStatusAndMessages) {
@@ -112,6 +113,7 @@ TEST(Program, HelpWholeFromTheTableOfOptions) {
                                  "Options:\n"
                                  "  --junit FILE             Also write the report as JUnit XML to FILE\n"
                                  "  --tap FILE               Also write the report as TAP version 14 to FILE\n"
+                                 "  --cases FILE             Also write its test cases, a line each, tab-separated, to FILE\n"
                                  "  --log CAPTURED_OUTPUT    Captured standard output of a test program (repeatable)\n"
                                  "  --unpack DIR CAPTURE     A capi-run results folder recovered into DIR from a console "
                                  "capture (repeatable)\n"
@@ -119,7 +121,8 @@ TEST(Program, HelpWholeFromTheTableOfOptions) {
                                  "  --version                Show the version and exit\n"
                                  "\n"
                                  "Arguments: a result sheet, a capi-run results folder, or - for standard input\n"
-                                 "(a sheet; --log - reads a captured output from it).\n"
+                                 "(a sheet; --log - reads a captured output from it). An output FILE given as -\n"
+                                 "goes to standard output in place of the text report.\n"
                                  "\n"
                                  "Exit status: 0 all passed, 1 something failed, 2 usage error, an input that\n"
                                  "cannot be read or a file that cannot be written.\n";
