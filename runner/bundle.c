@@ -232,17 +232,6 @@ static size_t split(char *text, char **words, size_t max)
     return n + 1; /* more words than allowed */
 }
 
-static int number(const char *text, unsigned long long *value)
-{
-    char *end;
-    if (text[0] < '0' || text[0] > '9' || (text[0] == '0' && text[1] != '\0')) {
-        return 0;
-    }
-    errno = 0;
-    *value = strtoull(text, &end, 10);
-    return errno == 0 && *end == '\0';
-}
-
 /* A name that stays inside the folder: no slash, not "." or "..". */
 static int plain_name(const char *name)
 {
@@ -268,7 +257,7 @@ static void on_file(decoder *d, char **words, size_t n)
     size_t length = 0;
     finish_file(d);
     /* The name holds no NUL byte and stays inside the folder. */
-    if (n != 3 || !number(words[0], &index) || !number(words[1], &size) ||
+    if (n != 3 || !capi_read_decimal(words[0], &index) || !capi_read_decimal(words[1], &size) ||
         (length = capi_unescape(words[2], strlen(words[2]), d->name, sizeof d->name)) == (size_t)-1 ||
         length != strlen(d->name) || !plain_name(d->name)) {
         complain(d, "bad file line");
@@ -298,7 +287,7 @@ static void on_data(decoder *d, char **words, size_t n)
     unsigned char bytes[CHUNK];
     size_t length;
     char name[1100];
-    if (n != 3 || !number(words[0], &index) || !number(words[1], &offset) ||
+    if (n != 3 || !capi_read_decimal(words[0], &index) || !capi_read_decimal(words[1], &offset) ||
         strlen(words[2]) > 4 * CHUNK / 3 ||
         (length = capi_base64_decode(words[2], strlen(words[2]), bytes)) == (size_t)-1 || length == 0) {
         complain(d, "bad data line");
@@ -328,22 +317,10 @@ static void on_data(decoder *d, char **words, size_t n)
         d->damaged = 1;
         return;
     }
-    if (d->fd >= 0) {
-        const unsigned char *at = bytes;
-        size_t left = length;
-        while (left > 0) {
-            const ssize_t written = write(d->fd, at, left);
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written < 0) {
-                complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
-                d->damaged = 1;
-                return;
-            }
-            at += written;
-            left -= (size_t)written;
-        }
+    if (d->fd >= 0 && capi_write_all(d->fd, bytes, length, NULL) != 0) {
+        complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
+        d->damaged = 1;
+        return;
     }
     d->received += length;
     d->bytes += length;
@@ -355,7 +332,7 @@ static void on_end(decoder *d, char **words, size_t n)
     unsigned long long bytes;
     finish_file(d);
     d->ended = 1;
-    if (n != 2 || !number(words[0], &files) || !number(words[1], &bytes)) {
+    if (n != 2 || !capi_read_decimal(words[0], &files) || !capi_read_decimal(words[1], &bytes)) {
         complain(d, "bad end line");
         return;
     }
@@ -413,7 +390,7 @@ static void on_line(decoder *d, char *line, size_t length, int cut)
     }
     line[length - 9] = '\0';
     n = split(line + sizeof CAPI_BUNDLE_PREFIX - 1, words, sizeof words / sizeof words[0]);
-    if (n < 2 || !number(words[0], &seq) || strlen(words[1]) != 1) {
+    if (n < 2 || !capi_read_decimal(words[0], &seq) || strlen(words[1]) != 1) {
         complain(d, "bad bundle line");
         return;
     }
@@ -442,7 +419,7 @@ static void on_line(decoder *d, char *line, size_t length, int cut)
             complain(d, "a second begin line");
             return;
         }
-        if (n != 4 || strcmp(words[2], FORMAT_VERSION) != 0 || !number(words[3], &files) ||
+        if (n != 4 || strcmp(words[2], FORMAT_VERSION) != 0 || !capi_read_decimal(words[3], &files) ||
             files > 0xffffffffUL) {
             complain(d, "begin line of an unknown bundle format");
             d->ended = 1;

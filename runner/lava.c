@@ -5,23 +5,21 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "result_sheet_row.h"
-
-extern char **environ;
+#include "process.h"
+#include "text.h"
 
 #define HELPER_CASE "lava-test-case"
 #define HELPER_SET "lava-test-set"
 
-/* Room for a line of capi-report's text report or of a sheet; longer lines
- * are read in pieces, of which only the first counts. */
+/* Room for a line of capi-report's --cases or of a sheet; longer lines are
+ * read in pieces, of which only the first counts. */
 #define LINE_MAX_BYTES 4352
 
 static int lava_char(unsigned char c)
@@ -142,15 +140,10 @@ void capi_lava_start(capi_lava *lava, int forced, const char *results, const cha
  * capi-run's standard output, after what capi-run has written there. */
 static void helper(char *const argv[])
 {
-    pid_t pid;
-    int status;
+    capi_spawn_how how = {CAPI_SPAWN_INHERIT, CAPI_SPAWN_INHERIT, CAPI_SPAWN_INHERIT, 0, 1, NULL};
     fflush(NULL);
-    errno = posix_spawnp(&pid, argv[0], NULL, NULL, argv, environ);
-    if (errno != 0) {
+    if (capi_spawn_wait(argv, &how) < 0) {
         fprintf(stderr, "capi-run: %s: %s\n", argv[0], strerror(errno));
-        return;
-    }
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
 }
 
@@ -232,66 +225,94 @@ typedef struct {
     unsigned long line;  /* sheet: number of the line read */
     unsigned long first; /* sheet: the test's rows */
     unsigned long last;
+    unsigned long calls; /* output: the calls read so far */
 } point_data;
 
-/* Lines of the kit in the output that belong to no call, as the total line
- * of capi-report's text report counts them: "TOTAL FAIL calls=3 ... stray=1 ...". */
-static unsigned long stray_lines(const char *line, size_t length)
+/* The fields of a line of capi-report's --cases: suite, case, outcome and
+ * message, each escaped (capi_escape), separated by tabs. The case is
+ * unescaped into `name`; 0 when the line is not one. */
+static int read_case(const char *line, size_t length, char *name, size_t size, size_t *name_length,
+                     const char **outcome, const char **message, size_t *message_length)
 {
-    static const char key[] = " stray=";
-    unsigned long n = 0;
+    const char *field[4];
+    size_t lengths[4];
+    size_t n = 0;
+    size_t start = 0;
     size_t i;
-    if (length < 6 || memcmp(line, "TOTAL ", 6) != 0) {
-        return 0;
-    }
-    for (i = 0; i + sizeof key - 1 <= length; ++i) {
-        if (memcmp(line + i, key, sizeof key - 1) == 0) {
-            for (i += sizeof key - 1; i < length && line[i] >= '0' && line[i] <= '9'; ++i) {
-                n = n * 10 + (unsigned long)(line[i] - '0');
-            }
-            break;
+    for (i = 0; i <= length && n < 4; ++i) {
+        if (i == length || line[i] == '\t') {
+            field[n] = line + start;
+            lengths[n++] = i - start;
+            start = i + 1;
         }
     }
-    return n;
+    if (n != 4 || start != length + 1) {
+        return 0;
+    }
+    *name_length = capi_unescape(field[1], lengths[1], name, size);
+    *outcome = field[2];
+    *message = field[3];
+    *message_length = lengths[3];
+    return *name_length != (size_t)-1 && (lengths[2] == 4 || lengths[2] == 5);
 }
 
-/* A call line of capi-report's text report: "  PASS lines=1-19    NAME";
- * its total line, for the stray lines. */
+/* A checker call's case is named "[HEADING: ]CHECKER[ #K]": LAVA names it
+ * by its checker, and numbers repeats itself. */
+static void checker_of(const char *name, size_t length, const char **checker, size_t *checker_length)
+{
+    size_t end = length;
+    size_t at;
+    while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') {
+        --end;
+    }
+    if (end < length && end >= 2 && name[end - 1] == '#' && name[end - 2] == ' ') {
+        length = end - 2;
+    }
+    for (at = length; at > 0 && name[at - 1] != ' '; --at) {
+    }
+    *checker = name + at;
+    *checker_length = length - at;
+}
+
+/* A line of capi-report's --cases over the test's output: a case per
+ * checker call, and "(log)" for the output's problems. An output without
+ * any call says nothing of the test (its outcome does): "(log)" is
+ * reported when lines of the kit stand outside any call, or the output
+ * could not be read. */
 static void call_line(const char *line, size_t length, int cut, void *data)
 {
     point_data *p = (point_data *)data;
-    const char *name;
-    int pass;
-    if (cut) {
-        return;
-    } else if (stray_lines(line, length) > 0) {
-        /* The case JUnit has for the output's problems, "(log)". */
-        report_case(p->lava, p->set, "(log)", 5, 0, NULL);
-        return;
-    } else if (length > 7 && memcmp(line, "  PASS ", 7) == 0) {
-        pass = 1;
-    } else if (length > 7 && memcmp(line, "  FAIL ", 7) == 0) {
-        pass = 0;
-    } else {
+    char name[LINE_MAX_BYTES];
+    size_t name_length;
+    const char *outcome;
+    const char *message;
+    size_t message_length;
+    const char *checker;
+    size_t checker_length;
+    if (cut || !read_case(line, length, name, sizeof name, &name_length, &outcome, &message, &message_length)) {
         return;
     }
-    name = line + length;
-    while (name > line && name[-1] != ' ') {
-        --name;
+    if (strcmp(name, "(log)") == 0) {
+        if (p->calls > 0 || message_length != 9 || memcmp(message, "1 problem", 9) != 0) {
+            report_case(p->lava, p->set, name, name_length, 0, NULL);
+        }
+        return;
     }
-    report_case(p->lava, p->set, name, (size_t)(line + length - name), pass, NULL);
+    ++p->calls;
+    checker_of(name, name_length, &checker, &checker_length);
+    report_case(p->lava, p->set, checker, checker_length, memcmp(outcome, "pass", 4) == 0 && outcome[4] == '\t', NULL);
 }
 
 /* The checker calls of the test's captured output, as capi-report reads them. */
 static void report_calls(capi_lava *lava, const char *set, const char *out)
 {
     char path[4096];
-    posix_spawn_file_actions_t actions;
+    capi_spawn_how how = {CAPI_SPAWN_NULL, CAPI_SPAWN_INHERIT, CAPI_SPAWN_NULL, 0, 0, NULL};
     point_data p;
-    char *argv[4];
+    char *argv[6];
     int fds[2];
     pid_t pid;
-    int status;
+    int rc;
     if (snprintf(path, sizeof path, "%s/%s", lava->results, out) >= (int)sizeof path) {
         return;
     }
@@ -300,19 +321,18 @@ static void report_calls(capi_lava *lava, const char *set, const char *out)
         return;
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+    how.out = fds[1];
     argv[0] = (char *)lava->report;
-    argv[1] = (char *)"--log";
-    argv[2] = path;
-    argv[3] = NULL;
-    errno = posix_spawn(&pid, lava->report, &actions, NULL, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
+    argv[1] = (char *)"--cases";
+    argv[2] = (char *)"-";
+    argv[3] = (char *)"--log";
+    argv[4] = path;
+    argv[5] = NULL;
+    rc = capi_spawn(&pid, argv, &how);
     close(fds[1]);
-    if (errno != 0) {
-        fprintf(stderr, "capi-run: %s: %s\n", lava->report, strerror(errno));
+    if (rc != 0) {
+        fprintf(stderr, "capi-run: %s: %s\n", lava->report, strerror(rc));
         close(fds[0]);
         return;
     }
@@ -321,8 +341,7 @@ static void report_calls(capi_lava *lava, const char *set, const char *out)
     p.set = set;
     read_lines(fds[0], call_line, &p);
     close(fds[0]);
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    (void)capi_wait(pid);
 }
 
 /* A row of the folder's sheet: "name \t pass" or "name \t failed". */
@@ -335,12 +354,7 @@ static void row_line(const char *line, size_t length, int cut, void *data)
     if (p->line < p->first || p->line > p->last) {
         return;
     }
-    /* Read as the report reads rows: a CR before the newline is part of the
-     * line end. */
-    if (length > 0 && line[length - 1] == '\r') {
-        --length;
-    }
-    if (cut || result_sheet_read_row(line, length, &name, &pass) != NULL) {
+    if (cut || result_sheet_read_row(line, result_sheet_line_length(line, length), &name, &pass) != NULL) {
         /* Not a row (a line too long for one among them): a failed case
          * named as JUnit names the sheet's problems, "(sheet)". */
         report_case(p->lava, p->set, "(sheet)", 7, 0, NULL);

@@ -4,18 +4,18 @@
 
 #include "run.h"
 
+#include "process.h"
+#include "text.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-
-extern char **environ;
 
 /* After SIGTERM, the time a test has to end before SIGKILL follows. */
 #define TERM_GRACE_MS 2000
@@ -40,10 +40,46 @@ static const struct {
     {SIGVTALRM, "SIGVTALRM"}, {SIGPROF, "SIGPROF"}, {SIGSYS, "SIGSYS"},
 };
 
-/* Signals a test gets with their default action, whatever capi-run was
- * started with (a shell's "&" leaves SIGINT ignored, for one). */
-static const int kDefaulted[] = {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGCHLD,
-                                 SIGUSR1, SIGUSR2, SIGXFSZ, SIGTSTP, SIGTTIN, SIGTTOU};
+static volatile sig_atomic_t g_interrupted;
+static int g_wake[2] = {-1, -1};
+
+static void on_signal(int number)
+{
+    const int saved = errno;
+    const char byte = 0;
+    if (number != SIGCHLD) {
+        g_interrupted = number;
+    }
+    (void)!write(g_wake[1], &byte, 1);
+    errno = saved;
+}
+
+int run_watch_signals(run_limits *limits)
+{
+    struct sigaction action;
+    int i;
+    if (pipe(g_wake) != 0) {
+        return -1;
+    }
+    for (i = 0; i < 2; ++i) {
+        fcntl(g_wake[i], F_SETFD, FD_CLOEXEC);
+        fcntl(g_wake[i], F_SETFL, O_NONBLOCK);
+    }
+    memset(&action, 0, sizeof action);
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = on_signal;
+    sigaction(SIGINT, &action, NULL);
+    sigaction(SIGTERM, &action, NULL);
+    action.sa_flags = SA_NOCLDSTOP;
+    sigaction(SIGCHLD, &action, NULL);
+    action.sa_handler = SIG_IGN;
+    action.sa_flags = 0;
+    sigaction(SIGPIPE, &action, NULL);
+    sigaction(SIGXFSZ, &action, NULL);
+    limits->wake_fd = g_wake[0];
+    limits->interrupted = &g_interrupted;
+    return 0;
+}
 
 unsigned long long run_now_ms(void)
 {
@@ -74,25 +110,23 @@ typedef struct {
 static void keep(drain *d, const char *bytes, size_t length, unsigned long long max)
 {
     capi_stream *s = d->stream;
-    size_t room = s->bytes < max ? (max - s->bytes < length ? (size_t)(max - s->bytes) : length) : 0;
+    const size_t room = s->bytes < max ? (max - s->bytes < length ? (size_t)(max - s->bytes) : length) : 0;
     s->dropped += length - room;
-    while (room > 0 && d->file >= 0) {
-        const ssize_t n = write(d->file, bytes, room);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
+    if (room > 0 && d->file >= 0) {
+        /* The file is written from its start on: its offset is the bytes kept. */
+        const unsigned long long before = s->bytes;
+        off_t at = (off_t)before;
+        if (capi_write_all(d->file, bytes, room, &at) != 0) {
             /* A full file system (or any write error): this stream keeps
              * nothing more, and says why. */
             snprintf(s->error, sizeof s->error, "%s", strerror(errno));
             d->file = -1; /* the caller closes it */
-            break;
         }
-        s->bytes += (unsigned long long)n;
-        bytes += n;
-        room -= (size_t)n;
+        s->bytes = (unsigned long long)at;
+        s->dropped += room - (size_t)(s->bytes - before);
+    } else {
+        s->dropped += room;
     }
-    s->dropped += d->file < 0 ? room : 0;
 }
 
 /* Reads what the pipe has; closes it at its end. */
@@ -122,33 +156,17 @@ static int make_pipe(int ends[2])
 
 static int spawn(pid_t *pid, const char *path, int out, int err)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    sigset_t signals;
     char *argv[2];
-    size_t i;
-    int rc;
-
+    capi_spawn_how how;
     argv[0] = (char *)path;
     argv[1] = NULL;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attributes, &signals);
-    for (i = 0; i < sizeof kDefaulted / sizeof kDefaulted[0]; ++i) {
-        sigaddset(&signals, kDefaulted[i]);
-    }
-    posix_spawnattr_setsigdefault(&attributes, &signals);
-    rc = posix_spawn(pid, path, &actions, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc;
+    how.in = CAPI_SPAWN_NULL;
+    how.out = out;
+    how.err = err;
+    how.own_group = 1;
+    how.search = 0;
+    how.env = NULL;
+    return capi_spawn(pid, argv, &how);
 }
 
 static int earlier(int wait, unsigned long long at, unsigned long long now)
@@ -294,8 +312,7 @@ void run_test(const char *path, int out_fd, int err_fd, const run_limits *limits
     if (!group_killed) {
         kill(-pid, SIGKILL);
     }
-    while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {
-    }
+    (void)capi_wait(pid);
     for (i = 0; i < 2; ++i) {
         if (drains[i].pipe >= 0) {
             close(drains[i].pipe);

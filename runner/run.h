@@ -7,12 +7,27 @@
 
 #include <signal.h>
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 typedef struct {
     unsigned long long timeout_ms; /* time a test may run */
     unsigned long long max_output; /* bytes kept per stream */
     int wake_fd;                  /* read end of the pipe the signal handlers write to */
     volatile sig_atomic_t *interrupted; /* set (to the signal) when capi-run is to stop */
 } run_limits;
+
+/*
+ * Sets up the signals of a session: SIGINT and SIGTERM end it (the running
+ * test is ended, the rest do not start: *limits->interrupted is set to the
+ * signal), SIGCHLD wakes the wait for a test, and SIGPIPE and SIGXFSZ are
+ * ignored (a reader of standard output that went away ends nothing but the
+ * output; a file-size limit fails the write with EFBIG, which is reported
+ * like a full file system). Fills in limits->wake_fd and
+ * limits->interrupted. Returns 0, or -1 with errno.
+ */
+int run_watch_signals(run_limits *limits);
 
 /* Milliseconds of a monotonic clock. */
 unsigned long long run_now_ms(void);
@@ -30,5 +45,9 @@ void run_signal_name(int signal_number, char *out, size_t size);
  */
 void run_test(const char *path, int out_fd, int err_fd, const run_limits *limits,
               capi_session_test *test);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif /* CAPI_RUN_RUN_H */

@@ -143,6 +143,19 @@ size_t capi_session_format(const capi_session_test *test, char *out, size_t size
     return b.length;
 }
 
+size_t capi_session_format_label(const char *label, char *out, size_t size)
+{
+    buffer b = {out, size, 0, 0};
+    const char *equals = strchr(label, '=');
+    if (equals == NULL) {
+        return 0;
+    }
+    put(&b, CAPI_SESSION_LABEL_PREFIX "%.*s=", (int)(equals - label), label);
+    put_escaped(&b, equals + 1, NULL);
+    put(&b, "\n");
+    return b.failed ? 0 : b.length;
+}
+
 /* ---- Reading ---- */
 
 typedef struct {
@@ -161,17 +174,6 @@ static void complain(reader *r, const char *format, ...)
     va_start(args, format);
     capi_problem_at(r->problem, r->data, r->path, r->line, format, args);
     va_end(args);
-}
-
-static int read_number(const char *text, unsigned long long *value)
-{
-    char *end;
-    if (text[0] < '0' || text[0] > '9') {
-        return 0;
-    }
-    errno = 0;
-    *value = strtoull(text, &end, 10);
-    return errno == 0 && *end == '\0';
 }
 
 /* A YAML value written by put_string: "text" with escapes. */
@@ -198,7 +200,7 @@ static int read_stream_key(const char *key, const char *value, const char *prefi
     if (strcmp(key, "_error") == 0) {
         return read_string(value, stream->error, sizeof stream->error);
     }
-    if (!read_number(value, &number)) {
+    if (!capi_read_decimal(value, &number)) {
         return 0;
     }
     if (strcmp(key, "_bytes") == 0) {
@@ -240,22 +242,29 @@ static int read_key(capi_session_test *test, const char *key, const char *value)
         return done;
     }
     if (strcmp(key, "seconds") == 0) {
-        /* seconds.mmm */
+        /* seconds.mmm: the milliseconds are three digits, "041" among them */
         const char *dot = strchr(value, '.');
         char whole[24];
-        unsigned long long fraction;
+        unsigned long fraction = 0;
+        size_t i;
         if (dot == NULL || (size_t)(dot - value) >= sizeof whole || strlen(dot + 1) != 3) {
             return 0;
         }
         memcpy(whole, value, (size_t)(dot - value));
         whole[dot - value] = '\0';
-        if (!read_number(whole, &number) || !read_number(dot + 1, &fraction)) {
+        for (i = 1; i <= 3; ++i) {
+            if (dot[i] < '0' || dot[i] > '9') {
+                return 0;
+            }
+            fraction = fraction * 10 + (unsigned long)(dot[i] - '0');
+        }
+        if (!capi_read_decimal(whole, &number)) {
             return 0;
         }
         test->milliseconds = (unsigned long)(number * 1000 + fraction);
         return 1;
     }
-    if (!read_number(value, &number)) {
+    if (!capi_read_decimal(value, &number)) {
         return strcmp(key, "exit") != 0 && strncmp(key, "rows", 4) != 0;
     }
     if (strcmp(key, "exit") == 0) {
@@ -311,9 +320,38 @@ static int read_point(const char *line, capi_session_test *test)
     return end > at && capi_unescape(at, (size_t)(end - at), test->name, sizeof test->name) != (size_t)-1;
 }
 
+/* "# label KEY=VALUE": the key and the value unescaped; 0 when the line is not one. */
+static int read_label(const char *line, char *key, char *value, size_t size)
+{
+    const char *at = line + sizeof CAPI_SESSION_LABEL_PREFIX - 1;
+    const size_t length = strspn(at, CAPI_SESSION_LABEL_KEY_CHARS);
+    size_t n;
+    if (length == 0 || length >= size || at[length] != '=') {
+        return 0;
+    }
+    memcpy(key, at, length);
+    key[length] = '\0';
+    at += length + 1;
+    /* The value holds no NUL byte: it is handed on as a C string. */
+    n = capi_unescape(at, strlen(at), value, size);
+    return n != (size_t)-1 && n == strlen(value);
+}
+
 int capi_session_read(const char *path, capi_session_each each, capi_session_problem problem, void *data)
 {
-    reader r = {path, 0, 0, problem, data};
+    capi_session_handlers handlers;
+    handlers.each = each;
+    handlers.problem = problem;
+    handlers.label = NULL;
+    handlers.data = data;
+    return capi_session_read_all(path, &handlers);
+}
+
+int capi_session_read_all(const char *path, const capi_session_handlers *handlers)
+{
+    const capi_session_each each = handlers->each;
+    void *const data = handlers->data;
+    reader r = {path, 0, 0, handlers->problem, handlers->data};
     char line[4096];
     capi_session_test test;
     enum { BEFORE, POINT, BLOCK } state = BEFORE;
@@ -374,12 +412,22 @@ int capi_session_read(const char *path, capi_session_each each, capi_session_pro
             complain(&r, "test point without its details");
             state = BEFORE;
         }
+        if (strncmp(line, CAPI_SESSION_LABEL_PREFIX, sizeof CAPI_SESSION_LABEL_PREFIX - 1) == 0) {
+            char key[CAPI_SESSION_TEXT_MAX + 1];
+            char value[CAPI_SESSION_TEXT_MAX + 1];
+            if (!read_label(line, key, value, sizeof value)) {
+                complain(&r, "bad label line");
+            } else if (handlers->label != NULL) {
+                handlers->label(key, value, data);
+            }
+            continue;
+        }
         if (line[0] == '#' || length == 0) {
             continue;
         }
         if (strncmp(line, "1..", 3) == 0 && !planned) {
-            unsigned long long n;
-            planned = read_number(line + 3, &n);
+            unsigned long long n = 0;
+            planned = capi_read_decimal(line + 3, &n);
             plan = (unsigned long)n;
             if (!planned) {
                 complain(&r, "bad plan");

@@ -88,15 +88,45 @@ int capi_session_ok(const capi_session_test *test);
 size_t capi_session_format(const capi_session_test *test, char *out, size_t size);
 
 /*
+ * A label of the session (capi-run --label KEY=VALUE: board=gw2, build=4.1.7),
+ * a comment line of the summary after the line that names the results
+ * folder, one per label in the order given:
+ *
+ *     # label board=gw2
+ *
+ * KEY is made of CAPI_SESSION_LABEL_KEY_CHARS; VALUE is escaped as names
+ * are, so that the line stays one printable line. Formats the line (with
+ * its newline) for "KEY=VALUE" into `out`; returns its length, or 0 when
+ * `size` is too small.
+ */
+#define CAPI_SESSION_LABEL_KEY_CHARS \
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-"
+#define CAPI_SESSION_LABEL_PREFIX "# label "
+size_t capi_session_format_label(const char *label, char *out, size_t size);
+
+/*
  * Reads the summary file at `path` and calls `each` once per test point, in
- * order (a non-zero return stops the reading and is returned). Problems of
- * the file (a line that is not of the summary, a point without its block, a
- * plan that does not match) go to `problem` as "PATH:LINE: reason", when
- * given. Returns 0 when the file was read whole without problems, the number
- * of problems, or -1 when it cannot be opened or read (errno set).
+ * order (a non-zero return stops the reading and is returned), and `label`
+ * once per label, with its key and its value unescaped (NUL-terminated;
+ * each at most CAPI_SESSION_TEXT_MAX bytes). Problems of the file (a line
+ * that is not of the summary, a point without its block, a plan that does
+ * not match, a label line that is not one) go to `problem` as
+ * "PATH:LINE: reason". Any of them may be NULL. Returns 0 when the file was
+ * read whole without problems, the number of problems, or -1 when it cannot
+ * be opened or read (errno set).
  */
 typedef int (*capi_session_each)(const capi_session_test *test, void *data);
 typedef void (*capi_session_problem)(const char *message, void *data);
+typedef void (*capi_session_label)(const char *key, const char *value, void *data);
+typedef struct {
+    capi_session_each each;
+    capi_session_problem problem;
+    capi_session_label label;
+    void *data;
+} capi_session_handlers;
+int capi_session_read_all(const char *path, const capi_session_handlers *handlers);
+
+/* The same, without the labels. */
 int capi_session_read(const char *path, capi_session_each each, capi_session_problem problem,
                       void *data);
 

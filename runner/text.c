@@ -1,8 +1,9 @@
-/* Escaping, CRC-32, base64, whole writes and problem lines for the runner. */
+/* Escaping, CRC-32, base64, decimal numbers, whole writes and problem lines. */
 #define _POSIX_C_SOURCE 200809L
 #include "text.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
@@ -192,4 +193,25 @@ int capi_write_all(int fd, const void *data, size_t length, off_t *at)
         }
     }
     return 0;
+}
+
+int capi_read_decimal(const char *text, unsigned long long *value)
+{
+    unsigned long long n = 0;
+    const char *at = text;
+    if (*at < '0' || *at > '9' || (at[0] == '0' && at[1] != '\0')) {
+        return 0;
+    }
+    for (; *at >= '0' && *at <= '9'; ++at) {
+        const unsigned digit = (unsigned)(*at - '0');
+        if (n > (ULLONG_MAX - digit) / 10) {
+            return 0;
+        }
+        n = n * 10 + digit;
+    }
+    if (*at != '\0') {
+        return 0;
+    }
+    *value = n;
+    return 1;
 }

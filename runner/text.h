@@ -1,7 +1,9 @@
 /*
- * Text helpers shared by the session summary and the console bundle: the
- * escaping that keeps any byte string on one printable line, CRC-32 and
- * base64. Internal to runner/.
+ * Text helpers shared by the session summary, the console bundle and
+ * capi-run: the escaping that keeps any byte string on one printable line,
+ * CRC-32, base64, reading a decimal number, writing a whole buffer, naming a
+ * problem of an input. capi-report uses them too, through the capirun
+ * library.
  */
 #ifndef CAPI_RUN_TEXT_H
 #define CAPI_RUN_TEXT_H
@@ -43,6 +45,15 @@ size_t capi_base64_encode(const unsigned char *data, size_t length, char *out);
  * (room for 3 * length / 4 bytes). Returns the number of bytes, or
  * (size_t)-1 for anything that is not such base64. */
 size_t capi_base64_decode(const char *text, size_t length, unsigned char *out);
+
+/*
+ * Reads `text` (NUL-terminated) as a decimal number of the kit's own
+ * writing: one or more digits, no sign, no blanks, no leading zero but in
+ * "0" itself, no more than fits. Returns 1 with *value set, else 0. Every
+ * reader of a count, a size or an offset in runner/ goes through it, and so
+ * do capi-run's options that take a number.
+ */
+int capi_read_decimal(const char *text, unsigned long long *value);
 
 /* Writes all `length` bytes to `fd`, again after EINTR or a short write:
  * at the file's offset, or at `*at` when `at` is given (which then moves

@@ -160,22 +160,20 @@ protected:
     std::string dir_, transcript_, bin_, results_, old_path_;
 };
 
-// What capi-report prints for a log: a header, call lines (one with entries,
-// one failed with its field), the total.
-const char kReport[] =
-    "LOG results/capi_demo.out\n"
-    "  PASS lines=1-19    CheckTolvaDeviceInfo_t\n"
-    "  FAIL lines=20-53   CheckTolvaNetworkInfo_t\n"
-    "    - LANIPAddr: result=\"1.2.3\" target=\"DATA_IP\": does not match format DATA_IP\n"
-    "  PASS lines=54-68   entries=3 CheckTolva_FileEntry_t\n"
-    "  PASS line=69       CheckTolvaDeviceInfo_t\n"
-    "TOTAL FAIL calls=4 pass=3 failed=1 incomplete=0 stray=2 foreign=0 results/capi_demo.out\n"
-    "SUMMARY FAIL inputs=1 unreadable=0 names=0 failing=0 calls=4 failed=1 malformed=0 stray=0\n";
+// What capi-report --cases prints for a log: a call (two of one checker,
+// under headings, the second numbered), a failed call with its field, a
+// call with entries, the output's problems.
+const char kCases[] =
+    "capi demo.out\tCheckTolvaDeviceInfo_t #1\tpass\t\n"
+    "capi demo.out\tcapi_demo: network: CheckTolvaNetworkInfo_t\tfail\tLANIPAddr: does not match format DATA_IP\n"
+    "capi demo.out\tCheckTolva_FileEntry_t\tpass\t\n"
+    "capi demo.out\tCheckTolvaDeviceInfo_t #2\tpass\t\n"
+    "capi demo.out\t(log)\terror\t2 problems\n";
 
 TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
     const std::string report = bin_ + "/capi-report";
     stand_in("capi-report", "printf '%s\\n' \"capi-report $*\" >>" + transcript_ + "\ncat <<'EOF'\n" +
-                                std::string(kReport) + "EOF");
+                                std::string(kCases) + "EOF");
     // Rows 3-7 are the test's: a pass, a failed, one with a CR, a malformed
     // line, a line longer than any row.
     write("capi.xls",
@@ -190,7 +188,7 @@ TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
     ASSERT_TRUE(lava->on);
     capi_lava_point(lava.get(), &t);
     EXPECT_EQ("lava-test-set start capi_demo\n"
-              "capi-report --log " + results_ + "/capi demo.out\n"
+              "capi-report --cases - --log " + results_ + "/capi demo.out\n"
               "lava-test-case capi_demo.CheckTolvaDeviceInfo_t --result pass\n"
               "lava-test-case capi_demo.CheckTolvaNetworkInfo_t --result fail\n"
               "lava-test-case capi_demo.CheckTolva_FileEntry_t --result pass\n"
@@ -204,6 +202,32 @@ TEST_F(LavaPoint, ReportsCallsRowsAndOutcomeAsOneSet) {
               "lava-test-case capi_demo --result fail --measurement 1.234 --units seconds\n"
               "lava-test-set stop\n",
               transcript());
+}
+
+// "(log)" of an output without any call: only lines of the kit outside a
+// call, or an output that could not be read, make it a failed case.
+TEST_F(LavaPoint, AnOutputWithoutCallsFailsOnlyForItsStrayLines) {
+    const struct {
+        const char *log_case;
+        const char *lava;
+    } cases[] = {
+        {"x.out\t(log)\terror\t1 problem\n", ""},
+        {"x.out\t(log)\terror\t2 problems\n", "lava-test-case t._log_ --result fail\n"},
+        {"x.out\t(log)\terror\tcannot read x.out: Permission denied\n", "lava-test-case t._log_ --result fail\n"},
+        {"", ""},
+    };
+    std::unique_ptr<capi_lava> lava(new capi_lava);
+    const std::string report = bin_ + "/capi-report";
+    std::string expected;
+    for (const auto &c : cases) {
+        capi_lava_start(lava.get(), 0, results_.c_str(), report.c_str());
+        stand_in("capi-report", std::string("printf '") + c.log_case + "'");
+        const capi_session_test t = point("t", CAPI_PASSED, "x.out");
+        capi_lava_point(lava.get(), &t);
+        expected += std::string("lava-test-set start t\n") + c.lava + "lava-test-case t --result pass --measurement 1.234 "
+                    "--units seconds\nlava-test-set stop\n";
+    }
+    EXPECT_EQ(expected, transcript());
 }
 
 TEST_F(LavaPoint, EveryOutcomeButPassedFailsAndNamesStayUnique) {

@@ -1,0 +1,295 @@
+// capi-run's units called directly: the command line, the test list, the
+// results folder, the rows' copy, the console output, starting a program,
+// and the decimal numbers every reader in runner/ takes.
+#include "console.h"
+#include "folder.h"
+#include "options.h"
+#include "process.h"
+#include "rows.h"
+#include "support.h"
+#include "testlist.h"
+#include "text.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string text_of(FILE *file) {
+    std::string text;
+    rewind(file);
+    for (int c; (c = fgetc(file)) != EOF;) text += static_cast<char>(c);
+    fclose(file);
+    return text;
+}
+
+const char kUsage[] =
+    "usage: capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]\n"
+    "                [--busprobe PATH | --no-busprobe] [--console] [--lava]\n"
+    "                [--label KEY=VALUE]... [--help] [--version] TEST...\n";
+
+TEST(Options, ReadIntoTheirFieldsOrRefusedWithTheUsage) {
+    const struct {
+        std::vector<const char *> args;
+        int status;
+        const char *err;  // the line before the usage
+        const char *fields;  // what was read, for a session
+    } cases[] = {
+        {{"t"}, -1, "", "/tmp/capi-run 600000 4194304 SHEET - 0 0 0 [] t"},
+        {{"--results=r", "--timeout", "0.0004", "--max-output", "0", "--sheet", "s", "--busprobe", "b", "--console",
+          "--lava", "a", "b"},
+         -1, "", "r 1 0 s b 0 1 1 [] a b"},
+        {{"--no-busprobe", "--label", "board=gw2", "--label=build=4.1 rc", "--", "--x"}, -1, "",
+         "/tmp/capi-run 600000 4194304 SHEET - 1 0 0 [board=gw2 build=4.1 rc] --x"},
+        {{"t", "--console"}, -1, "", "/tmp/capi-run 600000 4194304 SHEET - 0 0 0 [] t --console"},
+        {{}, 2, "capi-run: no TEST given\n", ""},
+        {{"--max-output", "007", "t"}, 2, "capi-run: --max-output takes a number of bytes\n", ""},
+        {{"--max-output", "18446744073709551616", "t"}, 2, "capi-run: --max-output takes a number of bytes\n", ""},
+        {{"--timeout", "-1", "t"}, 2, "capi-run: --timeout takes a number of seconds above 0\n", ""},
+        {{"--sheet"}, 2, "capi-run: --sheet needs a value\n", ""},
+        {{"--label", "=x", "t"}, 2,
+         "capi-run: --label =x: give KEY=VALUE (KEY of letters, digits and ._-; at most 255 bytes in all)\n", ""},
+        {{"--label", "a b=x", "t"}, 2,
+         "capi-run: --label a b=x: give KEY=VALUE (KEY of letters, digits and ._-; at most 255 bytes in all)\n", ""},
+        {{"--console=1", "t"}, 2, "capi-run: unknown option --console=1\n", ""},
+        {{"--busprobe", "b", "--no-busprobe", "t"}, 2, "capi-run: --busprobe and --no-busprobe exclude each other\n", ""},
+        {{"--version"}, 0, "", ""},
+    };
+    for (const auto &c : cases) {
+        std::vector<char *> argv = {const_cast<char *>("capi-run")};
+        for (const char *a : c.args) argv.push_back(const_cast<char *>(a));
+        argv.push_back(nullptr);
+        capi_run_options o;
+        capi_run_options_defaults(&o, "SHEET");
+        FILE *out = tmpfile();
+        FILE *err = tmpfile();
+        const int status = capi_run_options_read(static_cast<int>(argv.size() - 1), argv.data(), &o, out, err);
+        const std::string printed = text_of(out);
+        const std::string complaint = text_of(err);
+        SCOPED_TRACE(c.err);
+        EXPECT_EQ(c.status, status);
+        EXPECT_EQ(status == 2 ? std::string(c.err) + kUsage : "", complaint);
+        if (status == 0) {
+            EXPECT_EQ("capi-run 0.1.0\n", printed);
+        }
+        if (status != -1) continue;
+        std::string fields = std::string(o.results) + " " + std::to_string(o.timeout_ms) + " " +
+                             std::to_string(o.max_output) + " " + o.sheet + " " + (o.busprobe ? o.busprobe : "-") + " " +
+                             std::to_string(o.no_busprobe) + " " + std::to_string(o.console) + " " +
+                             std::to_string(o.lava) + " [";
+        for (size_t i = 0; i < o.label_count; ++i) fields += (i ? " " : "") + std::string(o.labels[i]);
+        fields += "]";
+        for (size_t i = 0; i < o.test_count; ++i) fields += std::string(" ") + o.tests[i];
+        EXPECT_EQ(c.fields, fields);
+    }
+}
+
+// --help: the usage, then one line per option of the table.
+TEST(Options, HelpIsTheUsageThenEveryOption) {
+    char *argv[] = {const_cast<char *>("capi-run"), const_cast<char *>("--help"), nullptr};
+    capi_run_options o;
+    capi_run_options_defaults(&o, "SHEET");
+    FILE *out = tmpfile();
+    ASSERT_EQ(0, capi_run_options_read(2, argv, &o, out, stderr));
+    const std::string help = text_of(out);
+    EXPECT_EQ(kUsage, help.substr(0, help.find("\n\n") + 1));
+    for (const char *option : {"--results DIR", "--timeout SECONDS", "--max-output BYTES", "--sheet FILE",
+                               "--busprobe PATH", "--no-busprobe", "--console", "--lava", "--label KEY=VALUE",
+                               "--help", "--version"}) {
+        EXPECT_NE(std::string::npos, help.find(std::string("\n  ") + option + " ")) << option;
+    }
+}
+
+TEST(Decimal, OnlyTheKitsOwnWriting) {
+    const struct {
+        const char *text;
+        int ok;
+        unsigned long long value;
+    } cases[] = {
+        {"0", 1, 0}, {"7", 1, 7}, {"4294967296", 1, 4294967296ULL}, {"18446744073709551615", 1, ~0ULL},
+        {"18446744073709551616", 0, 0}, {"", 0, 0}, {"01", 0, 0}, {"00", 0, 0}, {"+1", 0, 0}, {"-1", 0, 0},
+        {" 1", 0, 0}, {"1 ", 0, 0}, {"1x", 0, 0}, {"0x10", 0, 0},
+    };
+    for (const auto &c : cases) {
+        unsigned long long value = 12345;
+        EXPECT_EQ(c.ok, capi_read_decimal(c.text, &value)) << c.text;
+        EXPECT_EQ(c.ok ? c.value : 12345, value) << c.text;
+    }
+}
+
+TEST(TestList, FoldersInNameOrderAndEveryFileThatCannotRun) {
+    RunDir dir;
+    mkdir(dir.file("t").c_str(), 0755);
+    write_file(dir, "t/b", "#!/bin/sh\n", 0755);
+    write_file(dir, "t/a", "#!/bin/sh\n", 0755);
+    write_file(dir, "t/B", "#!/bin/sh\n", 0755);
+    write_file(dir, "t/noexec", "x\n", 0644);
+    write_file(dir, "t/.hidden", "#!/bin/sh\n", 0755);
+    mkdir(dir.file("t/sub").c_str(), 0755);
+    write_file(dir, "one", "#!/bin/sh\n", 0755);
+    capi_test_list list = {nullptr, 0, 0};
+    for (const std::string operand : {"t", "one", "missing", "t/sub"}) {
+        ASSERT_EQ(0, capi_test_list_add(&list, dir.file(operand).c_str()));
+    }
+    ASSERT_EQ(0, capi_test_list_add(&list, "/dev/null"));
+    std::string got;
+    for (size_t i = 0; i < list.count; ++i) {
+        const std::string path = list.items[i].path;
+        got += (path.compare(0, dir.path().size(), dir.path()) == 0 ? path.substr(dir.path().size() + 1) : path) +
+               ": " + (list.items[i].reason ? list.items[i].reason : "runs") + "\n";
+    }
+    capi_test_list_free(&list);
+    EXPECT_EQ("t/B: runs\nt/a: runs\nt/b: runs\nt/noexec: not executable\none: runs\n"
+              "missing: No such file or directory\n/dev/null: not a regular file\n",
+              got);
+}
+
+TEST(Folder, KeptAndNumberedNamesStemsAndTheRoomCutOff) {
+    RunDir dir;
+    char error[512] = "";
+    capi_folder folders[3];
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(0, capi_folder_make(&folders[i], dir.file("res").c_str(), error, sizeof error));
+    EXPECT_EQ(dir.file("res.2"), folders[2].path);
+    capi_folder &f = folders[0];
+    char stem[CAPI_FOLDER_STEM_MAX + 16];
+    const struct {
+        const char *name;
+        const char *reserved;
+        const char *stem;
+    } stems[] = {{"t", nullptr, "t"}, {"t", nullptr, "t-2"}, {"busprobe", "busprobe", "busprobe-2"},
+                 {"busprobe", nullptr, "busprobe"}};
+    for (const auto &c : stems) {
+        capi_folder_stem(&f, c.name, c.reserved, stem);
+        EXPECT_STREQ(c.stem, stem);
+        close(capi_folder_file(&f, (std::string(stem) + ".out").c_str(), nullptr, 0));
+    }
+    capi_folder_stem(&f, std::string(300, 'n').c_str(), nullptr, stem);
+    EXPECT_EQ(std::string(CAPI_FOLDER_STEM_MAX, 'n'), stem);
+    capi_kept_file kept;
+    ASSERT_EQ(0, capi_kept_open(&f, "kept", 4096, &kept));
+    ASSERT_EQ(0, capi_kept_write(&kept, "abc", 3));
+    ASSERT_EQ(0, capi_kept_close(&kept));
+    EXPECT_EQ("abc", dir.read("res/kept"));
+    EXPECT_EQ(-1, capi_folder_file(&f, "kept", error, sizeof error));
+    EXPECT_STREQ("File exists", error);
+    std::string made;
+    for (size_t i = 0; i < f.count; ++i) made += std::string(f.names[i]) + " ";
+    EXPECT_EQ("t.out t-2.out busprobe-2.out busprobe.out kept ", made);
+    for (auto &folder : folders) capi_folder_close(&folder);
+}
+
+TEST(Folder, AllNamesTakenIsSaid) {
+    RunDir dir;
+    mkdir(dir.file("r").c_str(), 0755);
+    for (int i = 1; i <= CAPI_FOLDER_TRIES; ++i) mkdir(dir.file("r." + std::to_string(i)).c_str(), 0755);
+    char error[4096];
+    capi_folder f;
+    EXPECT_EQ(-1, capi_folder_make(&f, dir.file("r").c_str(), error, sizeof error));
+    const std::string r = dir.file("r");
+    EXPECT_EQ(r + " and " + r + ".1 to " + r + ".99 all exist: remove some", error);
+}
+
+// What the sheet grew by, copied row by row: the counts, the copy, the reason.
+TEST(Rows, CopiedCountedAndCut) {
+    const struct {
+        const char *before;  // the sheet before the test
+        const char *after;   // and after it
+        unsigned long long max;
+        const char *copy;
+        const char *counts;  // rows first passed failed dropped / reason
+    } cases[] = {
+        {"old \t pass\n", "old \t pass\na \t pass\nb \t failed\n", 1000, "a \t pass\nb \t failed\n", "2 1 1 1 0 /"},
+        {"", "a \t pass\r\nnot a row\nc \t pass", 1000, "a \t pass\r\nnot a row\nc \t pass\n", "3 1 2 0 0 /"},
+        {"", "a \t pass\nb \t failed\n", 12, "a \t pass\n", "1 1 1 0 11 /"},
+        {"old \t pass\nolder \t pass\n", "new \t failed\n", 1000, "new \t failed\n",
+         "1 1 0 1 0 /the sheet shrank from 24 to 13 bytes"},
+        {"", "", 1000, "", "0 0 0 0 0 /"},
+    };
+    for (const auto &c : cases) {
+        RunDir dir;
+        char error[256];
+        capi_folder f;
+        ASSERT_EQ(0, capi_folder_make(&f, dir.file("res").c_str(), error, sizeof error));
+        capi_kept_file copy;
+        ASSERT_EQ(0, capi_kept_open(&f, "capi.xls", 1024, &copy));
+        dir.write("sheet", c.after);
+        capi_rows rows = {&copy, 0, c.max};
+        capi_session_test test = {};
+        capi_rows_copy(&rows, dir.file("sheet").c_str(), static_cast<long long>(strlen(c.before)),
+                       capi_sheet_size(dir.file("sheet").c_str()), &test);
+        capi_kept_close(&copy);
+        capi_folder_close(&f);
+        EXPECT_EQ(c.copy, dir.read("res/capi.xls")) << c.after;
+        EXPECT_EQ(c.counts, std::to_string(test.rows) + " " + std::to_string(test.rows_first) + " " +
+                                std::to_string(test.rows_passed) + " " + std::to_string(test.rows_failed) + " " +
+                                std::to_string(test.rows_dropped) + " /" + test.reason)
+            << c.after;
+    }
+}
+
+// The summary: the same bytes on standard output and in the folder.
+TEST(Console, SummaryOnTheOutputAndInTheFolder) {
+    RunDir dir;
+    char error[256];
+    capi_folder f;
+    ASSERT_EQ(0, capi_folder_make(&f, dir.file("res").c_str(), error, sizeof error));
+    const int out = open(dir.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    capi_console console;
+    ASSERT_EQ(0, capi_console_open(&console, &f, out));
+    const char *labels[] = {"board=gw2", "build=4.1 \xc3\xa9\t#x"};
+    capi_console_begin(&console, 1, labels, 2);
+    capi_session_test test = {};
+    test.number = 1;
+    strcpy(test.name, "t#1");
+    test.outcome = CAPI_PASSED;
+    capi_console_point(&console, &test);
+    capi_console_end(&console, 1, 0, 0);
+    close(out);
+    EXPECT_FALSE(console.failed);
+    const std::string expected = "TAP version 14\n1..1\n# results in " + std::string(f.path) +
+                                 "\n# label board=gw2\n# label build=4.1 \\xc3\\xa9\\x09#x\n"
+                                 "ok 1 - t\\#1\n  ---\n  outcome: passed\n  exit: 0\n  seconds: 0.000\n  stdout_bytes: 0\n"
+                                 "  stdout_dropped: 0\n  stderr_bytes: 0\n  stderr_dropped: 0\n  rows: 0\n"
+                                 "  rows_first: 0\n  rows_passed: 0\n  rows_failed: 0\n  rows_dropped: 0\n  ...\n"
+                                 "# 1 test point: 1 ok, 0 not ok\n";
+    EXPECT_EQ(expected, dir.read("out"));
+    EXPECT_EQ(expected, dir.read("res/capi-run.tap"));
+    // The labels read back as given.
+    std::string labels_read;
+    capi_session_handlers handlers = {nullptr, nullptr,
+                                      [](const char *key, const char *value, void *data) {
+                                          *static_cast<std::string *>(data) += std::string(key) + "=" + value + "|";
+                                      },
+                                      &labels_read};
+    EXPECT_EQ(0, capi_session_read_all(dir.file("res/capi-run.tap").c_str(), &handlers));
+    EXPECT_EQ("board=gw2|build=4.1 \xc3\xa9\t#x|", labels_read);
+    capi_folder_close(&f);
+}
+
+TEST(Process, StartedWaitedAndItsStreamsPlaced) {
+    RunDir dir;
+    const int out = open(dir.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char *argv[] = {const_cast<char *>("sh"), const_cast<char *>("-c"),
+                    const_cast<char *>("read x || echo \"no input\"; echo err >&2; exit 3"), nullptr};
+    capi_spawn_how how = {CAPI_SPAWN_NULL, out, CAPI_SPAWN_NULL, 1, 1, nullptr};
+    const int status = capi_spawn_wait(argv, &how);
+    close(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(3, WEXITSTATUS(status));
+    EXPECT_EQ("no input\n", dir.read("out"));
+    char *missing[] = {const_cast<char *>("/nonexistent/program"), nullptr};
+    how.search = 0;
+    how.out = CAPI_SPAWN_NULL;
+    EXPECT_EQ(-1, capi_spawn_wait(missing, &how));
+    EXPECT_EQ(ENOENT, errno);
+}
+
+}  // namespace
