@@ -16,8 +16,9 @@
 # does not follow the sysroot.
 #
 # A cross build stages, mirrors GLib and builds a test program with the
-# README's own commands ("Firmware builds"), taken from the README at run
-# time, so the recipe there is the one tested.
+# commands of docs/building.md ("Firmware builds"), taken from the document at
+# run time, so the recipe there is the one tested. A native build follows the
+# README's ten-minute path the same way (step ten_minutes).
 set -eu
 . "$1"
 step=$2
@@ -35,24 +36,25 @@ fail() {
   exit 1
 }
 
-# The commands of the README's code block after "<!-- recipe: $1 -->".
+# The text of the code block after "<!-- recipe: $1 -->" in README.md or
+# docs/*.md: its lines without their indent, blank lines inside it kept.
 recipe() {
   awk -v marker="<!-- recipe: $1 -->" '
     $0 == marker { found = 1; next }
-    found && /^    / { sub(/^    /, ""); print; started = 1; next }
-    found && /^$/ { if (started) exit; next }
+    found && /^    / { for (; blank > 0; blank--) print ""; sub(/^    /, ""); print; started = 1; next }
+    found && /^$/ { if (started) blank++; next }
     found { exit }
-  ' "$SOURCE_DIR/README.md"
+  ' "$SOURCE_DIR/README.md" "$SOURCE_DIR"/docs/*.md
 }
 
-# Runs the README's recipe $1 in the folder $2 with SYSROOT (and BUILD_DIR)
-# set, in a shell of its own that stops at the first failing command; $3
-# rewrites the commands (sed).
+# Runs the recipe $1 in the folder $2 with SYSROOT (and BUILD_DIR) set, in a
+# shell of its own that stops at the first failing command; $3 rewrites the
+# commands (sed).
 run_recipe() {
   commands=$(recipe "$1" | sed "${3:-}")
-  [ -n "$commands" ] || fail "README.md has no recipe $1"
+  [ -n "$commands" ] || fail "no recipe $1 in README.md or docs/*.md"
   printf '%s\n' "$commands"
-  (cd "$2" && SYSROOT=$sysroot BUILD_DIR=$BUILD_DIR sh -eu -c "$commands") || fail "README recipe $1"
+  (cd "$2" && SYSROOT=${sysroot:-} BUILD_DIR=$BUILD_DIR sh -eu -c "$commands") || fail "recipe $1"
 }
 
 # Runs the consumer programs in $1 and compares each one's whole output; none
@@ -126,7 +128,7 @@ pkgconfig)
   done
   run_consumers "$dir"
   if [ -n "$CROSS" ] && [ -z "$MUSL_SYSROOT" ]; then
-    # The README's pkg-config recipe as written, for its compiler (the glibc
+    # The pkg-config recipe as written, for its compiler (the glibc
     # toolchain and Debian's armhf GLib; a musl build's consumers above stand
     # for a musl firmware SDK).
     recipe_dir=$WORK/recipe
@@ -190,6 +192,22 @@ $want"
   done
   echo "$deb, $tgz:"
   cat "$dir/deb.txt"
+  ;;
+
+ten_minutes)
+  # The README's first test program, built against this build's libraries,
+  # run with its capi-run and reported on by its capi-report, which must
+  # print the README's report.
+  dir=$WORK/ten-minutes
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  recipe first-test.c >"$dir/first_test.c"
+  run_recipe first-test "$dir" \
+    "s|\$kit/build/release|$BUILD_DIR|g; s|\$kit|$SOURCE_DIR|g; s|^cc |$CC $CC_FLAGS |; /capi-report/s|\$| >report.txt|"
+  recipe first-report >"$dir/expected.txt"
+  [ -s "$dir/expected.txt" ] || fail "no recipe first-report in README.md"
+  diff -u "$dir/expected.txt" "$dir/report.txt" || fail "capi-report did not print the README's report"
+  cat "$dir/report.txt"
   ;;
 
 without_emulator)

@@ -1,6 +1,6 @@
-/* The test program of the README's pkg-config recipe: a format check (a GLib
- * regular expression) and a mode flag; prints "recipe <version>" when both
- * work. */
+/* The test program of the pkg-config recipe of docs/building.md: a format
+ * check (a GLib regular expression) and a mode flag; prints "recipe <version>"
+ * when both work. */
 #include <stdio.h>
 
 #include "fieldaudit.h"
