@@ -93,6 +93,23 @@ void capi_folder_stem(const capi_folder *folder, const char *name, const char *r
     }
 }
 
+void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_session_test *test, int fds[2])
+{
+    char stem[CAPI_FOLDER_STEM_MAX + 16];
+    capi_stream *streams[2];
+    int i;
+    streams[0] = &test->out;
+    streams[1] = &test->err;
+    capi_folder_stem(folder, test->name, reserved, stem);
+    for (i = 0; i < 2; ++i) {
+        snprintf(streams[i]->file, sizeof streams[i]->file, "%.250s%s", stem, i == 0 ? ".out" : ".err");
+        fds[i] = capi_folder_file(folder, streams[i]->file, streams[i]->error, sizeof streams[i]->error);
+        if (fds[i] < 0) {
+            streams[i]->file[0] = '\0';
+        }
+    }
+}
+
 void capi_folder_close(capi_folder *folder)
 {
     size_t i;

@@ -7,6 +7,8 @@
 #ifndef CAPI_RUN_FOLDER_H
 #define CAPI_RUN_FOLDER_H
 
+#include "session.h"
+
 #include <limits.h>
 #include <stddef.h>
 #include <sys/types.h>
@@ -44,6 +46,11 @@ int capi_folder_file(capi_folder *folder, const char *name, char *error, size_t 
  * "-2", "-3", ... where NAME.out is taken or where it is `reserved` (the name
  * kept for busprobe; NULL: none). `stem` has room for CAPI_FOLDER_STEM_MAX + 16. */
 void capi_folder_stem(const capi_folder *folder, const char *name, const char *reserved, char *stem);
+
+/* Makes a test's two files, STEM.out and STEM.err (see capi_folder_stem),
+ * and names them in its streams; a file that cannot be made has its
+ * reason in the stream's `error`, an empty `file`, and -1 in `fds`. */
+void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_session_test *test, int fds[2]);
 
 /* Closes the folder and forgets the files' names (the files stay). */
 void capi_folder_close(capi_folder *folder);

@@ -24,7 +24,6 @@
 #include "testlist.h"
 
 #include <errno.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -51,17 +50,8 @@ typedef struct {
     capi_lava lava;
 } session;
 
-static void fail_setup(const char *format, ...) __attribute__((format(printf, 1, 2), noreturn));
-static void fail_setup(const char *format, ...)
-{
-    va_list args;
-    fputs("capi-run: ", stderr);
-    va_start(args, format);
-    vfprintf(stderr, format, args);
-    va_end(args);
-    fputc('\n', stderr);
-    exit(2);
-}
+/* A set-up error: the message on standard error, exit status 2. */
+#define fail_setup(...) (fputs("capi-run: ", stderr), fprintf(stderr, __VA_ARGS__), fputc('\n', stderr), exit(2))
 
 static void finish_point(session *s, capi_session_test *test)
 {
@@ -102,10 +92,8 @@ static void not_started(session *s, const char *name, const char *reason)
 static void run_one(session *s, const char *path, const char *name)
 {
     capi_session_test test;
-    char stem[CAPI_FOLDER_STEM_MAX + 16];
     long long before;
     int fds[2];
-    capi_stream *streams[2];
     int i;
 
     memset(&test, 0, sizeof test);
@@ -116,23 +104,14 @@ static void run_one(session *s, const char *path, const char *name)
         name_of(path, &test);
     }
     /* busprobe's file names are kept for busprobe. */
-    capi_folder_stem(&s->folder, test.name,
-                     name != NULL || s->opt.no_busprobe ? NULL : BUSPROBE_NAME, stem);
-    streams[0] = &test.out;
-    streams[1] = &test.err;
-    for (i = 0; i < 2; ++i) {
-        snprintf(streams[i]->file, sizeof streams[i]->file, "%.250s%s", stem, i == 0 ? ".out" : ".err");
-        fds[i] = capi_folder_file(&s->folder, streams[i]->file, streams[i]->error, sizeof streams[i]->error);
-        if (fds[i] < 0) {
-            streams[i]->file[0] = '\0';
-        }
-    }
+    capi_folder_test_files(&s->folder, name != NULL || s->opt.no_busprobe ? NULL : BUSPROBE_NAME, &test, fds);
     before = capi_sheet_size(s->opt.sheet);
     run_test(path, fds[0], fds[1], &s->limits, &test);
     capi_rows_copy(&s->rows, s->opt.sheet, before, capi_sheet_size(s->opt.sheet), &test);
     for (i = 0; i < 2; ++i) {
-        if (fds[i] >= 0 && close(fds[i]) != 0 && streams[i]->error[0] == '\0') {
-            snprintf(streams[i]->error, sizeof streams[i]->error, "%s", strerror(errno));
+        capi_stream *stream = i == 0 ? &test.out : &test.err;
+        if (fds[i] >= 0 && close(fds[i]) != 0 && stream->error[0] == '\0') {
+            snprintf(stream->error, sizeof stream->error, "%s", strerror(errno));
         }
     }
     finish_point(s, &test);
