@@ -1,8 +1,9 @@
-/* The console bundle: encoder and decoder. */
+/* The console bundle's writer, format 2 (see bundle.h and bundle_format.h). */
 #define _POSIX_C_SOURCE 200809L
 
 #include "bundle.h"
 
+#include "bundle_format.h"
 #include "text.h"
 
 #include <errno.h>
@@ -10,505 +11,268 @@
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
-
-#define FORMAT_VERSION "1"
-/* Payload bytes per data line: 64 characters of base64. */
-#define CHUNK 48
-/* Longest line: a file line with a name of 255 bytes, each escaped as \xhh. */
-#define LINE_MAX_LENGTH 1400
-
-/* ---- Writing ---- */
+#include <zlib.h>
 
 /* Finishes the line in `line` (its text so far, `length` bytes, room for
- * LINE_MAX_LENGTH) with its checksum and newline, and writes it. */
-static int emit(int fd, char *line, size_t length)
+ * BUNDLE_LINE_MAX) with its checksum and newline, and writes it whole. */
+static int emit(capi_bundle_writer *w, char *line, size_t length)
 {
-    const uint32_t crc = capi_crc32(0, line, length);
-    const int n = snprintf(line + length, LINE_MAX_LENGTH - length, " %08lx\n", (unsigned long)crc);
-    if (n < 0 || (size_t)n >= LINE_MAX_LENGTH - length) {
+    const unsigned long crc = crc32(0L, (const Bytef *)line, (uInt)length);
+    const int n = snprintf(line + length, BUNDLE_LINE_MAX - length, " %08lx\n", crc);
+    if (n < 0 || (size_t)n >= BUNDLE_LINE_MAX - length) {
         errno = ENAMETOOLONG;
         return -1;
     }
-    return capi_write_all(fd, line, length + (size_t)n, NULL);
+    if (capi_write_all(w->fd, line, length + (size_t)n, NULL) != 0) {
+        return -1;
+    }
+    ++w->seq;
+    ++w->lines;
+    w->bytes += length + (size_t)n;
+    return 0;
 }
 
-static int emit_text(int fd, const char *format, ...) __attribute__((format(printf, 2, 3)));
-static int emit_text(int fd, const char *format, ...)
+static int emit_text(capi_bundle_writer *w, const char *format, ...) __attribute__((format(printf, 2, 3)));
+static int emit_text(capi_bundle_writer *w, const char *format, ...)
 {
-    char line[LINE_MAX_LENGTH];
+    char line[BUNDLE_LINE_MAX];
     va_list args;
-    int n;
+    int n = snprintf(line, sizeof line, CAPI_BUNDLE_PREFIX "%lu ", w->seq);
+    int m;
     va_start(args, format);
-    n = vsnprintf(line, sizeof line, format, args);
+    m = vsnprintf(line + n, sizeof line - (size_t)n, format, args);
     va_end(args);
-    if (n < 0 || (size_t)n >= sizeof line) {
+    if (m < 0 || (size_t)(n + m) >= sizeof line) {
         errno = ENAMETOOLONG;
         return -1;
     }
-    return emit(fd, line, (size_t)n);
+    return emit(w, line, (size_t)(n + m));
 }
 
-/* Sends one open file: its file line, then its data lines. */
-static int send_file(int fd, unsigned long *seq, size_t index, const char *name, int file,
-                     unsigned long long *total)
+/* A line of fields, then `data` (length bytes) in base64. */
+static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
+static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format, ...)
 {
-    char escaped[LINE_MAX_LENGTH - 100];
-    unsigned char block[CHUNK * 85];
-    struct stat status;
-    unsigned long long offset = 0;
-    unsigned long long size;
-
-    if (fstat(file, &status) != 0) {
+    char line[BUNDLE_LINE_MAX];
+    va_list args;
+    int n = snprintf(line, sizeof line, CAPI_BUNDLE_PREFIX "%lu ", w->seq);
+    int m;
+    va_start(args, format);
+    m = vsnprintf(line + n, sizeof line - (size_t)n, format, args);
+    va_end(args);
+    if (m < 0 || (size_t)(n + m) + 4 * BUNDLE_CHUNK / 3 + 16 >= sizeof line) {
+        errno = ENAMETOOLONG;
         return -1;
     }
+    n += m;
+    line[n++] = ' ';
+    n += (int)capi_base64_encode(data, length, line + n);
+    return emit(w, line, (size_t)n);
+}
+
+/* A name for a new session: 16 hex digits, from the system's random bytes
+ * where it has them, else from the clock and the process. */
+static void new_session(char *out)
+{
+    unsigned char bytes[8];
+    struct timespec now;
+    size_t i;
+    int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || read(fd, bytes, sizeof bytes) != (ssize_t)sizeof bytes) {
+        unsigned long long mix;
+        clock_gettime(CLOCK_REALTIME, &now);
+        mix = (unsigned long long)now.tv_sec * 1000000007ULL ^ (unsigned long long)now.tv_nsec * 2654435761ULL ^
+              (unsigned long long)getpid() << 40;
+        for (i = 0; i < sizeof bytes; ++i) {
+            bytes[i] = (unsigned char)(mix >> (8 * i));
+        }
+    }
+    if (fd >= 0) {
+        close(fd);
+    }
+    for (i = 0; i < sizeof bytes; ++i) {
+        snprintf(out + 2 * i, 3, "%02x", bytes[i]);
+    }
+}
+
+int capi_bundle_begin(capi_bundle_writer *w, int fd, const char *session, unsigned start)
+{
+    memset(w, 0, sizeof *w);
+    w->fd = fd;
+    if (session != NULL && strlen(session) == 16 && strspn(session, "0123456789abcdef") == 16) {
+        memcpy(w->session, session, 17);
+    } else {
+        new_session(w->session);
+    }
+    return emit_text(w, "B " BUNDLE_FORMAT " %s %u", w->session, start);
+}
+
+int capi_bundle_starting(capi_bundle_writer *w, unsigned long part, const char *name)
+{
+    char escaped[BUNDLE_LINE_MAX - 100];
     if (capi_escape(name, strlen(name), " ", escaped, sizeof escaped) == (size_t)-1) {
         errno = ENAMETOOLONG;
         return -1;
     }
-    size = (unsigned long long)status.st_size;
-    if (emit_text(fd, CAPI_BUNDLE_PREFIX "%lu F %zu %llu %s", (*seq)++, index, size, escaped) != 0) {
-        return -1;
-    }
-    while (offset < size) {
-        const size_t want = size - offset < sizeof block ? (size_t)(size - offset) : sizeof block;
-        const ssize_t got = read(file, block, want);
-        size_t at;
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
+    return emit_text(w, "S %lu %s", part, escaped);
+}
+
+/* Sends one block's compressed bytes: a data line per BUNDLE_CHUNK bytes, a
+ * parity line after each group of BUNDLE_GROUP lines and after the last. */
+static int send_block(capi_bundle_writer *w, unsigned long part, unsigned long block, const unsigned char *bytes,
+                      size_t length)
+{
+    unsigned char parity[BUNDLE_CHUNK];
+    size_t group_lines = 0;
+    size_t group_bytes = 0;
+    size_t parity_length = 0;
+    size_t line;
+    const size_t lines = (length + BUNDLE_CHUNK - 1) / BUNDLE_CHUNK;
+    for (line = 0; line < lines; ++line) {
+        const unsigned char *piece = bytes + line * BUNDLE_CHUNK;
+        const size_t size = length - line * BUNDLE_CHUNK < BUNDLE_CHUNK ? length - line * BUNDLE_CHUNK : BUNDLE_CHUNK;
+        size_t i;
+        if (emit_data(w, piece, size, "D %lu %lu %zu", part, block, line) != 0) {
             return -1;
         }
-        if (got == 0) {
-            break; /* shrunk meanwhile: the decoder names the missing bytes */
+        if (group_lines == 0) {
+            memset(parity, 0, sizeof parity);
+            parity_length = 0;
         }
-        for (at = 0; at < (size_t)got; at += CHUNK) {
-            char line[LINE_MAX_LENGTH];
-            const size_t piece = (size_t)got - at < CHUNK ? (size_t)got - at : CHUNK;
-            int n = snprintf(line, sizeof line, CAPI_BUNDLE_PREFIX "%lu D %zu %llu ", (*seq)++, index,
-                             offset + at);
-            if (n < 0 || (size_t)n >= sizeof line) {
+        for (i = 0; i < size; ++i) {
+            parity[i] ^= piece[i];
+        }
+        parity_length = size > parity_length ? size : parity_length;
+        group_bytes += size;
+        if (++group_lines == BUNDLE_GROUP || line + 1 == lines) {
+            if (emit_data(w, parity, parity_length, "P %lu %lu %zu %zu %zu", part, block, line / BUNDLE_GROUP,
+                          group_lines, group_bytes) != 0) {
                 return -1;
             }
-            n += (int)capi_base64_encode(block + at, piece, line + n);
-            if (emit(fd, line, (size_t)n) != 0) {
-                return -1;
-            }
+            group_lines = 0;
+            group_bytes = 0;
         }
-        offset += (unsigned long long)got;
     }
-    *total += offset;
     return 0;
 }
 
-int capi_bundle_write(int fd, const char *dir, const char *const *names, size_t count)
+/* Compresses `length` bytes of `raw` as a zlib stream of its own and sends
+ * it as block `block`. */
+static int send_raw(capi_bundle_writer *w, z_stream *z, unsigned long part, unsigned long block,
+                    const unsigned char *raw, size_t length)
 {
-    unsigned long seq = 0;
-    unsigned long long total = 0;
+    unsigned char packed[BUNDLE_BLOCK_PACKED];
+    if (deflateReset(z) != Z_OK) {
+        errno = EIO;
+        return -1;
+    }
+    z->next_in = (Bytef *)raw;
+    z->avail_in = (uInt)length;
+    z->next_out = packed;
+    z->avail_out = sizeof packed;
+    if (deflate(z, Z_FINISH) != Z_STREAM_END) {
+        errno = EIO;
+        return -1;
+    }
+    return send_block(w, part, block, packed, sizeof packed - z->avail_out);
+}
+
+/* The piece's bytes from `at` on into `out` (up to `room`); how many came
+ * (fewer than asked: it cannot be read further). */
+static size_t piece_bytes(const capi_bundle_piece *piece, unsigned long long at, unsigned char *out, size_t room)
+{
+    const unsigned long long left = piece->size - at;
+    const size_t want = left < room ? (size_t)left : room;
+    size_t got = 0;
+    if (piece->bytes != NULL) {
+        memcpy(out, piece->bytes + at, want);
+        return want;
+    }
+    while (got < want) {
+        const ssize_t n = pread(piece->fd, out + got, want - got, piece->offset + (off_t)(at + got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += (size_t)n;
+    }
+    return got;
+}
+
+int capi_bundle_part(capi_bundle_writer *w, unsigned long part, const capi_bundle_piece *pieces, size_t count)
+{
+    unsigned char raw[BUNDLE_BLOCK_RAW];
+    size_t have = 0;
+    unsigned long block = 1;
+    unsigned long long sent = 0;
+    z_stream z;
     size_t i;
-    const int folder = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) {
+    int failed = 0;
+
+    memset(&z, 0, sizeof z);
+    if (deflateInit2(&z, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        errno = ENOMEM;
         return -1;
     }
-    if (emit_text(fd, CAPI_BUNDLE_PREFIX "%lu B " FORMAT_VERSION " %zu", seq++, count) != 0) {
-        close(folder);
+    /* Block 0: the part's files, a line each: "NAME new|append SIZE". */
+    for (i = 0; i < count && !failed; ++i) {
+        char escaped[BUNDLE_NAME_ESCAPED];
+        int n;
+        if (capi_escape(pieces[i].name, strlen(pieces[i].name), " ", escaped, sizeof escaped) == (size_t)-1) {
+            errno = ENAMETOOLONG;
+            failed = 1;
+            break;
+        }
+        n = snprintf((char *)raw + have, sizeof raw - have, "%s %s %llu\n", escaped,
+                     pieces[i].append ? "append" : "new", pieces[i].size);
+        if (n < 0 || (size_t)n >= sizeof raw - have) {
+            errno = E2BIG;
+            failed = 1;
+            break;
+        }
+        have += (size_t)n;
+    }
+    failed = failed || send_raw(w, &z, part, 0, raw, have) != 0;
+    /* Then the files' bytes one after the other, in blocks of BUNDLE_BLOCK_RAW.
+     * A file that cannot be read whole ends the part there: the end line
+     * counts the bytes sent, and the reader names the ones missing. */
+    have = 0;
+    for (i = 0; i < count && !failed; ++i) {
+        unsigned long long at = 0;
+        while (at < pieces[i].size && !failed) {
+            const size_t got = piece_bytes(&pieces[i], at, raw + have, sizeof raw - have);
+            if (got == 0) {
+                break;
+            }
+            have += got;
+            at += got;
+            sent += got;
+            if (have == sizeof raw) {
+                failed = send_raw(w, &z, part, block++, raw, have) != 0;
+                have = 0;
+            }
+        }
+        if (at < pieces[i].size) {
+            break;
+        }
+    }
+    if (!failed && have > 0) {
+        failed = send_raw(w, &z, part, block++, raw, have) != 0;
+    }
+    deflateEnd(&z);
+    if (failed) {
         return -1;
     }
-    for (i = 0; i < count; ++i) {
-        const int file = openat(folder, names[i], O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        int failed;
-        int error;
-        if (file < 0) {
-            error = errno;
-            close(folder);
-            errno = error;
-            return -1;
-        }
-        failed = send_file(fd, &seq, i, names[i], file, &total);
-        error = errno;
-        close(file);
-        if (failed) {
-            close(folder);
-            errno = error;
-            return -1;
-        }
-    }
-    close(folder);
-    return emit_text(fd, CAPI_BUNDLE_PREFIX "%lu E %zu %llu", seq, count, total);
+    return emit_text(w, "E %lu %lu %llu", part, block, sent);
 }
 
-/* ---- Reading ---- */
-
-typedef struct {
-    const char *capture;
-    unsigned long line;
-    int problems;
-    capi_bundle_problem problem;
-    void *data;
-
-    int folder;
-    int started;
-    int ended;
-    unsigned long next_seq;
-    unsigned long files;      /* announced by the begin line */
-    unsigned long next_index; /* index the next file line should carry */
-    unsigned long recovered;
-    unsigned long long bytes;
-
-    /* The file being received; index -1 when none. */
-    long index;
-    char name[256];
-    unsigned long long size;
-    unsigned long long received;
-    int fd;
-    int damaged;
-    long orphan; /* last index whose data came without its file line */
-} decoder;
-
-static void complain(decoder *d, const char *format, ...) __attribute__((format(printf, 2, 3)));
-static void complain(decoder *d, const char *format, ...)
+int capi_bundle_end(capi_bundle_writer *w, unsigned long parts)
 {
-    va_list args;
-    ++d->problems;
-    va_start(args, format);
-    capi_problem_at(d->problem, d->data, d->capture, d->line, format, args);
-    va_end(args);
-}
-
-/* The name for messages: escaped, so that it stays on one line. */
-static const char *shown(const char *name, char *out, size_t size)
-{
-    return capi_escape(name, strlen(name), NULL, out, size) != (size_t)-1 ? out : "?";
-}
-
-/* Ends the file being received: kept when whole, removed otherwise. */
-static void finish_file(decoder *d)
-{
-    char name[1100];
-    if (d->index < 0) {
-        return;
-    }
-    if (!d->damaged && d->received != d->size) {
-        complain(d, "file %s: bytes %llu-%llu missing", shown(d->name, name, sizeof name), d->received,
-                 d->size - 1);
-        d->damaged = 1;
-    }
-    if (d->fd >= 0) {
-        if (close(d->fd) != 0 && !d->damaged) {
-            complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
-            d->damaged = 1;
-        }
-        if (d->damaged) {
-            unlinkat(d->folder, d->name, 0);
-        }
-    }
-    if (d->damaged) {
-        complain(d, "file %s not recovered", shown(d->name, name, sizeof name));
-    } else {
-        ++d->recovered;
-    }
-    d->index = -1;
-    d->fd = -1;
-}
-
-/* Splits `text` at spaces into at most `max` words; returns their number. */
-static size_t split(char *text, char **words, size_t max)
-{
-    size_t n = 0;
-    char *at = text;
-    while (n < max) {
-        words[n++] = at;
-        at = strchr(at, ' ');
-        if (at == NULL) {
-            return n;
-        }
-        *at++ = '\0';
-    }
-    return n + 1; /* more words than allowed */
-}
-
-/* A name that stays inside the folder: no slash, not "." or "..". */
-static int plain_name(const char *name)
-{
-    return name[0] != '\0' && strchr(name, '/') == NULL && strcmp(name, ".") != 0 &&
-           strcmp(name, "..") != 0;
-}
-
-/* The files before index `next` whose file lines never came. */
-static void lost_files(decoder *d, unsigned long next)
-{
-    if (next == d->next_index + 1) {
-        complain(d, "file %lu not recovered: its lines are missing", d->next_index);
-    } else if (next > d->next_index) {
-        complain(d, "files %lu-%lu not recovered: their lines are missing", d->next_index, next - 1);
-    }
-}
-
-static void on_file(decoder *d, char **words, size_t n)
-{
-    unsigned long long index;
-    unsigned long long size;
-    char name[1100];
-    size_t length = 0;
-    finish_file(d);
-    /* The name holds no NUL byte and stays inside the folder. */
-    if (n != 3 || !capi_read_decimal(words[0], &index) || !capi_read_decimal(words[1], &size) ||
-        (length = capi_unescape(words[2], strlen(words[2]), d->name, sizeof d->name)) == (size_t)-1 ||
-        length != strlen(d->name) || !plain_name(d->name)) {
-        complain(d, "bad file line");
-        return;
-    }
-    if (index < d->next_index || index >= d->files) {
-        complain(d, "file line with index %llu out of order", index);
-        return;
-    }
-    lost_files(d, (unsigned long)index);
-    d->next_index = (unsigned long)index + 1;
-    d->index = (long)index;
-    d->size = size;
-    d->received = 0;
-    d->damaged = 0;
-    d->fd = openat(d->folder, d->name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (d->fd < 0) {
-        complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
-        d->damaged = 1;
-    }
-}
-
-static void on_data(decoder *d, char **words, size_t n)
-{
-    unsigned long long index;
-    unsigned long long offset;
-    unsigned char bytes[CHUNK];
-    size_t length;
-    char name[1100];
-    if (n != 3 || !capi_read_decimal(words[0], &index) || !capi_read_decimal(words[1], &offset) ||
-        strlen(words[2]) > 4 * CHUNK / 3 ||
-        (length = capi_base64_decode(words[2], strlen(words[2]), bytes)) == (size_t)-1 || length == 0) {
-        complain(d, "bad data line");
-        if (d->index >= 0 && !d->damaged) {
-            d->damaged = 1;
-        }
-        return;
-    }
-    if (d->index < 0 || index != (unsigned long long)d->index) {
-        if ((long)index != d->orphan) {
-            complain(d, "data of file %llu without its file line", index);
-            d->orphan = (long)index;
-        }
-        return;
-    }
-    if (d->damaged) {
-        return;
-    }
-    if (offset != d->received || offset + length > d->size) {
-        if (offset > d->received) {
-            complain(d, "file %s: bytes %llu-%llu missing", shown(d->name, name, sizeof name), d->received,
-                     offset - 1);
-        } else {
-            complain(d, "file %s: data at offset %llu out of place", shown(d->name, name, sizeof name),
-                     offset);
-        }
-        d->damaged = 1;
-        return;
-    }
-    if (d->fd >= 0 && capi_write_all(d->fd, bytes, length, NULL) != 0) {
-        complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
-        d->damaged = 1;
-        return;
-    }
-    d->received += length;
-    d->bytes += length;
-}
-
-static void on_end(decoder *d, char **words, size_t n)
-{
-    unsigned long long files;
-    unsigned long long bytes;
-    finish_file(d);
-    d->ended = 1;
-    if (n != 2 || !capi_read_decimal(words[0], &files) || !capi_read_decimal(words[1], &bytes)) {
-        complain(d, "bad end line");
-        return;
-    }
-    if (files != d->files) {
-        complain(d, "end line counts %llu files, the begin line %lu", files, d->files);
-    }
-    lost_files(d, d->files);
-    if (bytes != d->bytes && d->recovered == d->files) {
-        complain(d, "end line counts %llu bytes, %llu came", bytes, d->bytes);
-    }
-}
-
-/* Position of the prefix in the line, or -1. */
-static long find_prefix(const char *line, size_t length)
-{
-    const size_t n = sizeof CAPI_BUNDLE_PREFIX - 1;
-    size_t i;
-    for (i = 0; i + n <= length; ++i) {
-        if (line[i] == CAPI_BUNDLE_PREFIX[0] && memcmp(line + i, CAPI_BUNDLE_PREFIX, n) == 0) {
-            return (long)i;
-        }
-    }
-    return -1;
-}
-
-static void on_line(decoder *d, char *line, size_t length, int cut)
-{
-    char *words[6];
-    size_t n;
-    unsigned long long seq;
-    char *crc_text;
-    char *end;
-    unsigned long crc;
-    const long at = find_prefix(line, length);
-
-    if (at < 0) {
-        return; /* not the bundle's */
-    }
-    line += at;
-    length -= (size_t)at;
-    while (length > 0 && line[length - 1] == '\r') {
-        --length;
-    }
-    line[length] = '\0';
-    /* A line that does not end in its own checksum: cut, mixed with other
-     * text, or with a byte changed. */
-    crc_text = length >= 9 ? line + length - 8 : line;
-    errno = 0;
-    crc = strtoul(crc_text, &end, 16);
-    if (cut || length < 9 || line[length - 9] != ' ' || memchr(line, '\0', length) != NULL ||
-        *end != '\0' || errno != 0 || strspn(crc_text, "0123456789abcdef") != 8 ||
-        crc != capi_crc32(0, line, length - 9)) {
-        complain(d, "damaged bundle line (checksum)");
-        return;
-    }
-    line[length - 9] = '\0';
-    n = split(line + sizeof CAPI_BUNDLE_PREFIX - 1, words, sizeof words / sizeof words[0]);
-    if (n < 2 || !capi_read_decimal(words[0], &seq) || strlen(words[1]) != 1) {
-        complain(d, "bad bundle line");
-        return;
-    }
-    if (d->ended) {
-        complain(d, "bundle line after the end of the bundle");
-        return;
-    }
-    if (!d->started) {
-        if (words[1][0] != 'B' || seq != 0) {
-            complain(d, "bundle line %llu before the bundle's begin line", seq);
-            return;
-        }
-    } else if (seq < d->next_seq) {
-        complain(d, "bundle line %llu repeated or out of order", seq);
-        return;
-    } else if (seq == d->next_seq + 1) {
-        complain(d, "bundle line %lu missing", d->next_seq);
-    } else if (seq > d->next_seq) {
-        complain(d, "bundle lines %lu-%llu missing", d->next_seq, seq - 1);
-    }
-    d->next_seq = (unsigned long)seq + 1;
-    switch (words[1][0]) {
-    case 'B': {
-        unsigned long long files;
-        if (d->started) {
-            complain(d, "a second begin line");
-            return;
-        }
-        if (n != 4 || strcmp(words[2], FORMAT_VERSION) != 0 || !capi_read_decimal(words[3], &files) ||
-            files > 0xffffffffUL) {
-            complain(d, "begin line of an unknown bundle format");
-            d->ended = 1;
-            return;
-        }
-        d->started = 1;
-        d->files = (unsigned long)files;
-        return;
-    }
-    case 'F':
-        on_file(d, words + 2, n - 2);
-        return;
-    case 'D':
-        on_data(d, words + 2, n - 2);
-        return;
-    case 'E':
-        on_end(d, words + 2, n - 2);
-        return;
-    default:
-        complain(d, "bundle line of an unknown kind");
-        return;
-    }
-}
-
-int capi_bundle_unpack(const char *capture, const char *dir, capi_bundle_problem problem, void *data)
-{
-    decoder d;
-    char line[LINE_MAX_LENGTH + 1];
-    size_t length = 0;
-    int cut = 0;
-    int c;
-    int error = 0;
-    FILE *file = fopen(capture, "rb");
-
-    if (file == NULL) {
-        return -1;
-    }
-    if (mkdir(dir, 0755) != 0 && errno != EEXIST) {
-        error = errno;
-        fclose(file);
-        errno = error;
-        return -1;
-    }
-    memset(&d, 0, sizeof d);
-    d.capture = capture;
-    d.problem = problem;
-    d.data = data;
-    d.index = -1;
-    d.fd = -1;
-    d.orphan = -1;
-    d.folder = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (d.folder < 0) {
-        error = errno;
-        fclose(file);
-        errno = error;
-        return -1;
-    }
-    /* Line by line, NUL bytes included; a longer line than any of the
-     * bundle's keeps its beginning only. */
-    while ((c = getc(file)) != EOF) {
-        if (c == '\n') {
-            ++d.line;
-            on_line(&d, line, length, cut);
-            length = 0;
-            cut = 0;
-        } else if (length < LINE_MAX_LENGTH) {
-            line[length++] = (char)c;
-        } else {
-            cut = 1;
-        }
-    }
-    if (ferror(file)) {
-        error = errno != 0 ? errno : EIO;
-    } else if (length > 0) {
-        ++d.line;
-        on_line(&d, line, length, cut);
-    }
-    fclose(file);
-    if (!d.started && error == 0) {
-        complain(&d, "no bundle in the capture");
-    } else if (!d.ended && error == 0) {
-        finish_file(&d);
-        complain(&d, "the bundle breaks off: %lu of %lu files recovered", d.recovered, d.files);
-    }
-    finish_file(&d);
-    close(d.folder);
-    if (error != 0) {
-        errno = error;
-        return -1;
-    }
-    return d.problems;
+    return emit_text(w, "Z %lu", parts);
 }

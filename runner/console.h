@@ -1,12 +1,14 @@
 /*
  * What a session prints: its summary (TAP version 14) on standard output and,
  * the same bytes, into the results folder as CAPI_SESSION_SUMMARY; with
- * --console, the results folder as a console bundle at the end. Internal to
- * capi-run.
+ * --console, the results folder as a console bundle too, streamed: a part
+ * as soon as what it holds is known, so that a capture cut at any point
+ * holds every test that ended before it (bundle.h). Internal to capi-run.
  */
 #ifndef CAPI_RUN_CONSOLE_H
 #define CAPI_RUN_CONSOLE_H
 
+#include "bundle.h"
 #include "folder.h"
 #include "session.h"
 
@@ -16,15 +18,23 @@
 extern "C" {
 #endif
 
+/* The session's plan in the results folder: its tests in the order they
+ * run, "NUMBER NAME" a line (the name escaped as in the summary), written
+ * before the first test, so that a folder whose session was cut short
+ * still names the tests that never ran. */
+#define CAPI_SESSION_PLAN "capi-run.plan"
+
 typedef struct {
     int out;                /* standard output */
     capi_folder *folder;
     capi_kept_file summary; /* CAPI_SESSION_SUMMARY in the folder */
-    int failed;             /* the summary (or the bundle) could not be written whole */
+    int failed;             /* the summary or the bundle could not be written whole */
+    int bundle;             /* the bundle goes out too */
+    capi_bundle_writer writer;
 } capi_console;
 
 /* Makes the summary file, with room kept for it. Returns 0, or -1 with errno. */
-int capi_console_open(capi_console *console, capi_folder *folder, int out);
+int capi_console_open(capi_console *console, capi_folder *folder, int out, int bundle);
 
 /* Lines of the summary: on standard output and into the folder. A summary
  * that cannot be written is said once on standard error, and the session
@@ -32,16 +42,24 @@ int capi_console_open(capi_console *console, capi_folder *folder, int out);
 void capi_console_write(capi_console *console, const char *text, size_t length);
 void capi_console_printf(capi_console *console, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
-/* The head of the summary: the plan, the results folder, the labels. */
-void capi_console_begin(capi_console *console, size_t tests, const char *const *labels, size_t label_count);
+/* The head of the summary (the plan, the results folder, the labels) and
+ * the session's plan file, `names` the tests in order; the bundle's begin
+ * and its first part. */
+void capi_console_begin(capi_console *console, const char *const *names, size_t count, const char *const *labels,
+                        size_t label_count);
 
-/* One test point, numbered `number`. */
-void capi_console_point(capi_console *console, const capi_session_test *test);
+/* Test `number`, named `name`, is starting (a line of the bundle). */
+void capi_console_starting(capi_console *console, unsigned number, const char *name);
+
+/* One test point: its rows as a subtest (read back from the rows' copy
+ * `rows`, bytes `from` to `to`), then the point; the bundle's part of the
+ * test (the point, the test's two files, its rows). */
+void capi_console_point(capi_console *console, const capi_session_test *test, const capi_kept_file *rows, off_t from,
+                        off_t to);
 
 /* The last line of the summary ("# N test points: ..."), the summary file
- * closed and, with `bundle`, the folder's files printed as a console
- * bundle. */
-void capi_console_end(capi_console *console, unsigned points, unsigned not_ok, int bundle);
+ * closed, and the bundle's last part and end. */
+void capi_console_end(capi_console *console, unsigned points, unsigned not_ok);
 
 #ifdef __cplusplus
 }

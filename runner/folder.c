@@ -59,7 +59,7 @@ int capi_folder_file(capi_folder *folder, const char *name, char *error, size_t 
         folder->room = room;
     }
     copy = strdup(name);
-    fd = copy != NULL ? openat(folder->fd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644) : -1;
+    fd = copy != NULL ? openat(folder->fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644) : -1;
     if (fd < 0) {
         const int why = copy != NULL ? errno : ENOMEM;
         if (error != NULL) {

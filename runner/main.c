@@ -53,13 +53,13 @@ typedef struct {
 /* A set-up error: the message on standard error, exit status 2. */
 #define fail_setup(...) (fputs("capi-run: ", stderr), fprintf(stderr, __VA_ARGS__), fputc('\n', stderr), exit(2))
 
-static void finish_point(session *s, capi_session_test *test)
+static void finish_point(session *s, capi_session_test *test, off_t rows_from)
 {
     test->number = ++s->points;
     if (!capi_session_ok(test)) {
         ++s->not_ok;
     }
-    capi_console_point(&s->console, test);
+    capi_console_point(&s->console, test, &s->sheet_copy, rows_from, s->sheet_copy.length);
     capi_lava_point(&s->lava, test);
 }
 
@@ -85,7 +85,7 @@ static void not_started(session *s, const char *name, const char *reason)
     } else {
         snprintf(test.reason, sizeof test.reason, "%s", reason);
     }
-    finish_point(s, &test);
+    finish_point(s, &test, 0);
 }
 
 /* Runs one test: its two files, its run, its rows, its point. */
@@ -93,6 +93,7 @@ static void run_one(session *s, const char *path, const char *name)
 {
     capi_session_test test;
     long long before;
+    off_t rows_from;
     int fds[2];
     int i;
 
@@ -103,10 +104,12 @@ static void run_one(session *s, const char *path, const char *name)
     } else {
         name_of(path, &test);
     }
+    capi_console_starting(&s->console, s->points + 1, test.name);
     /* busprobe's file names are kept for busprobe. */
     capi_folder_test_files(&s->folder, name != NULL || s->opt.no_busprobe ? NULL : BUSPROBE_NAME, &test, fds);
     before = capi_sheet_size(s->opt.sheet);
     run_test(path, fds[0], fds[1], &s->limits, &test);
+    rows_from = s->sheet_copy.length;
     capi_rows_copy(&s->rows, s->opt.sheet, before, capi_sheet_size(s->opt.sheet), &test);
     for (i = 0; i < 2; ++i) {
         capi_stream *stream = i == 0 ? &test.out : &test.err;
@@ -114,7 +117,7 @@ static void run_one(session *s, const char *path, const char *name)
             snprintf(stream->error, sizeof stream->error, "%s", strerror(errno));
         }
     }
-    finish_point(s, &test);
+    finish_point(s, &test, rows_from);
 }
 
 int main(int argc, char **argv)
@@ -124,6 +127,7 @@ int main(int argc, char **argv)
     char error[PATH_MAX * 3 + 64];
     char *busprobe = NULL;
     char *capi_report;
+    const char **names;
     const char *why;
     int status;
     size_t i;
@@ -158,7 +162,7 @@ int main(int argc, char **argv)
     }
     s.limits.timeout_ms = s.opt.timeout_ms;
     s.limits.max_output = s.opt.max_output;
-    if (capi_console_open(&s.console, &s.folder, STDOUT_FILENO) != 0) {
+    if (capi_console_open(&s.console, &s.folder, STDOUT_FILENO, s.opt.console) != 0) {
         fail_setup("%s/%s: %s", s.folder.path, CAPI_SESSION_SUMMARY, strerror(errno));
     }
     if (capi_kept_open(&s.folder, CAPI_SESSION_SHEET, SHEET_ROOM, &s.sheet_copy) != 0) {
@@ -172,7 +176,17 @@ int main(int argc, char **argv)
         fprintf(stderr, "capi-run: %s: %s: LAVA gets no test case per checker call\n", capi_report, why);
     }
 
-    capi_console_begin(&s.console, tests.count + (busprobe != NULL ? 1 : 0), s.opt.labels, s.opt.label_count);
+    names = malloc((tests.count + 1) * sizeof *names);
+    if (names == NULL) {
+        fail_setup("out of memory");
+    }
+    for (i = 0; i < tests.count; ++i) {
+        const char *slash = strrchr(tests.items[i].path, '/');
+        names[i] = slash != NULL ? slash + 1 : tests.items[i].path;
+    }
+    names[tests.count] = BUSPROBE_NAME;
+    capi_console_begin(&s.console, names, tests.count + (busprobe != NULL ? 1 : 0), s.opt.labels,
+                       s.opt.label_count);
     for (i = 0; i < tests.count; ++i) {
         if (*s.limits.interrupted || tests.items[i].reason != NULL) {
             not_started(&s, tests.items[i].path, tests.items[i].reason);
@@ -189,8 +203,9 @@ int main(int argc, char **argv)
             run_one(&s, busprobe, BUSPROBE_NAME);
         }
     }
+    capi_console_end(&s.console, s.points, s.not_ok);
     (void)capi_kept_close(&s.sheet_copy);
-    capi_console_end(&s.console, s.points, s.not_ok, s.opt.console);
+    free(names);
 
     capi_test_list_free(&tests);
     capi_folder_close(&s.folder);

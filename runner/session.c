@@ -3,6 +3,7 @@
 
 #include "session.h"
 
+#include "result_sheet_row.h"
 #include "text.h"
 
 #include <errno.h>
@@ -35,7 +36,7 @@ static unsigned long long dropped(const capi_session_test *test)
 
 int capi_session_ok(const capi_session_test *test)
 {
-    return test->outcome == CAPI_PASSED && dropped(test) == 0;
+    return test->outcome == CAPI_PASSED && dropped(test) == 0 && test->rows_failed == 0;
 }
 
 /* A growing text in a fixed buffer; `failed` once anything did not fit. */
@@ -64,18 +65,23 @@ static void put(buffer *b, const char *format, ...)
     b->length += (size_t)n;
 }
 
-static void put_escaped(buffer *b, const char *text, const char *special)
+static void put_escaped_bytes(buffer *b, const char *text, size_t length, const char *special)
 {
     size_t n;
     if (b->failed) {
         return;
     }
-    n = capi_escape(text, strlen(text), special, b->text + b->length, b->size - b->length);
+    n = capi_escape(text, length, special, b->text + b->length, b->size - b->length);
     if (n == (size_t)-1) {
         b->failed = 1;
         return;
     }
     b->length += n;
+}
+
+static void put_escaped(buffer *b, const char *text, const char *special)
+{
+    put_escaped_bytes(b, text, strlen(text), special);
 }
 
 static void put_string(buffer *b, const char *key, const char *value)
@@ -98,6 +104,64 @@ static void put_stream(buffer *b, const char *key, const capi_stream *stream)
     }
 }
 
+size_t capi_session_what(const capi_session_test *test, char *out, size_t size)
+{
+    buffer b = {out, size, 0, 0};
+    const int failed_rows_only = test->outcome == CAPI_PASSED && test->rows_failed > 0;
+    if (capi_session_ok(test)) {
+        put(&b, "%s", "");
+        return 0;
+    }
+    if (!failed_rows_only) {
+        put(&b, "%s", capi_outcome_name(test->outcome));
+    }
+    if (test->outcome == CAPI_FAILED && test->exit_status >= 0) {
+        put(&b, ": exit %d", test->exit_status);
+    } else if (test->outcome == CAPI_CRASHED) {
+        put(&b, ": %s", test->signal);
+    } else if (test->outcome == CAPI_NOT_STARTED) {
+        put(&b, ": %s", test->reason);
+    }
+    if (test->rows_failed > 0) {
+        put(&b, "%sfailed rows: %lu", failed_rows_only ? "" : ", ", test->rows_failed);
+    }
+    if (dropped(test) > 0) {
+        put(&b, ", %llu bytes dropped", dropped(test));
+    }
+    if (b.failed && size > 0) {
+        /* Cut to fit: what fits of it. */
+        out[size - 1] = '\0';
+        return strlen(out);
+    }
+    return b.length;
+}
+
+size_t capi_session_subtest_head(const char *name, unsigned long rows, char *out, size_t size)
+{
+    buffer b = {out, size, 0, 0};
+    put(&b, "# Subtest: ");
+    put_escaped(&b, name, TAP_SPECIAL);
+    put(&b, "\n    1..%lu\n", rows);
+    return b.failed ? 0 : b.length;
+}
+
+size_t capi_session_subtest_row(unsigned long number, const char *line, size_t length, char *out, size_t size)
+{
+    buffer b = {out, size, 0, 0};
+    size_t name_length = 0;
+    int verdict = 0;
+    const int row =
+        result_sheet_read_row(line, result_sheet_line_length(line, length), &name_length, &verdict) == NULL;
+    put(&b, "    %s %lu - ", row && verdict == 1 ? "ok" : "not ok", number);
+    if (row) {
+        put_escaped_bytes(&b, line, name_length, TAP_SPECIAL);
+    } else {
+        put(&b, "(not a row)");
+    }
+    put(&b, "\n");
+    return b.failed ? 0 : b.length;
+}
+
 size_t capi_session_format(const capi_session_test *test, char *out, size_t size)
 {
     buffer b = {out, size, 0, 0};
@@ -107,18 +171,10 @@ size_t capi_session_format(const capi_session_test *test, char *out, size_t size
     put_escaped(&b, test->name, TAP_SPECIAL);
     if (!ok) {
         /* The directive: what happened, in a few words. */
-        put(&b, " # %s", capi_outcome_name(test->outcome));
-        if (test->outcome == CAPI_FAILED && test->exit_status >= 0) {
-            put(&b, ": exit %d", test->exit_status);
-        } else if (test->outcome == CAPI_CRASHED) {
-            put(&b, ": %s", test->signal);
-        } else if (test->outcome == CAPI_NOT_STARTED) {
-            put(&b, ": ");
-            put_escaped(&b, test->reason, TAP_SPECIAL);
-        }
-        if (dropped(test) > 0) {
-            put(&b, ", %llu bytes dropped", dropped(test));
-        }
+        char what[CAPI_SESSION_TEXT_MAX + 128];
+        capi_session_what(test, what, sizeof what);
+        put(&b, " # ");
+        put_escaped(&b, what, TAP_SPECIAL);
     }
     put(&b, "\n" BLOCK_BEGIN "\n  outcome: %s\n", capi_outcome_name(test->outcome));
     if (test->exit_status >= 0) {
@@ -422,7 +478,9 @@ int capi_session_read_all(const char *path, const capi_session_handlers *handler
             }
             continue;
         }
-        if (line[0] == '#' || length == 0) {
+        /* Comments, and the rows' subtests before a point (they are the
+         * sheet's rows: the folder's sheet holds them). */
+        if (line[0] == '#' || length == 0 || strncmp(line, "    ", 4) == 0) {
             continue;
         }
         if (strncmp(line, "1..", 3) == 0 && !planned) {

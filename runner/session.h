@@ -76,8 +76,38 @@ typedef struct {
 /* "passed", "failed", ... as the summary writes an outcome. */
 const char *capi_outcome_name(capi_outcome outcome);
 
-/* Whether a test point is "ok": passed and nothing of its output lost. */
+/* Whether a test point is "ok": passed, none of its rows failed and
+ * nothing of its output lost. */
 int capi_session_ok(const capi_session_test *test);
+
+/*
+ * What happened to a test point that is not ok, in a few words, as its
+ * directive says it after "# ": "crashed: SIGSEGV", "failed: exit 3, failed
+ * rows: 1", "failed rows: 4", "passed, 934464 bytes dropped". Returns its
+ * length (cut to fit `size`); "" for a point that is ok. capi-run's summary
+ * and capi-report say it alike.
+ */
+size_t capi_session_what(const capi_session_test *test, char *out, size_t size);
+
+/*
+ * The rows of a test as a TAP version 14 subtest of its point, printed
+ * before the point: "# Subtest: NAME", then indented by four spaces the
+ * plan and a point per row, "ok" for a row that reads "pass" and "not ok"
+ * for one that reads "failed" or is no row at all:
+ *
+ *     # Subtest: capi_demo
+ *         1..2
+ *         ok 1 - device_info_function
+ *         not ok 2 - pon_info_function
+ *
+ * The head (its first two lines) for `rows` rows, and the point of row
+ * `number`, given as the line of the folder's sheet (`length` bytes, its
+ * line end included or not). Each returns the length formatted into `out`,
+ * or 0 when `size` is too small (CAPI_SESSION_POINT_MAX always suffices
+ * for a row the row writer makes).
+ */
+size_t capi_session_subtest_head(const char *name, unsigned long rows, char *out, size_t size);
+size_t capi_session_subtest_row(unsigned long number, const char *line, size_t length, char *out, size_t size);
 
 /*
  * Formats the whole test point (its TAP line and YAML block, each line ending

@@ -1,4 +1,4 @@
-/* Escaping, CRC-32, base64, decimal numbers, whole writes and problem lines. */
+/* Escaping, base64, decimal numbers, whole writes and problem lines. */
 #define _POSIX_C_SOURCE 200809L
 #include "text.h"
 
@@ -87,25 +87,6 @@ size_t capi_unescape(const char *text, size_t length, char *out, size_t size)
     }
     out[n] = '\0';
     return n;
-}
-
-uint32_t capi_crc32(uint32_t crc, const void *data, size_t length)
-{
-    /* Four bits at a time: a table of 16 words instead of 256. */
-    static const uint32_t kTable[16] = {
-        0x00000000u, 0x1db71064u, 0x3b6e20c8u, 0x26d930acu, 0x76dc4190u, 0x6b6b51f4u,
-        0x4db26158u, 0x5005713cu, 0xedb88320u, 0xf00f9344u, 0xd6d6a3e8u, 0xcb61b38cu,
-        0x9b64c2b0u, 0x86d3d2d4u, 0xa00ae278u, 0xbdbdf21cu,
-    };
-    const unsigned char *bytes = (const unsigned char *)data;
-    size_t i;
-    crc = ~crc;
-    for (i = 0; i < length; ++i) {
-        crc ^= bytes[i];
-        crc = (crc >> 4) ^ kTable[crc & 15];
-        crc = (crc >> 4) ^ kTable[crc & 15];
-    }
-    return ~crc;
 }
 
 size_t capi_base64_encode(const unsigned char *data, size_t length, char *out)

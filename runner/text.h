@@ -1,8 +1,8 @@
 /*
  * Text helpers shared by the session summary, the console bundle and
  * capi-run: the escaping that keeps any byte string on one printable line,
- * CRC-32, base64, reading a decimal number, writing a whole buffer, naming a
- * problem of an input. capi-report uses them too, through the capirun
+ * base64, reading a decimal number, writing a whole buffer, naming a problem
+ * of an input. (CRC-32 and compression are zlib's.) capi-report uses them too, through the capirun
  * library.
  */
 #ifndef CAPI_RUN_TEXT_H
@@ -33,9 +33,6 @@ size_t capi_escape(const char *text, size_t length, const char *special, char *o
  * ends in a lone backslash or a short "\x".
  */
 size_t capi_unescape(const char *text, size_t length, char *out, size_t size);
-
-/* CRC-32 (the one of zlib and PNG) of `length` bytes, continuing `crc` (0 to start). */
-uint32_t capi_crc32(uint32_t crc, const void *data, size_t length);
 
 /* base64 (RFC 4648, with padding) of `length` bytes into `out`, which has
  * room for 4 * ((length + 2) / 3) + 1 bytes. Returns the text's length. */
