@@ -239,8 +239,9 @@ static void on_line(reader *r, const char *text, size_t length, unsigned long nu
     if (r->h->other != NULL) {
         r->h->other(r->h->data, text, length, number);
     }
-    /* The oldest line leaves: a bundle line begun there is lost. */
-    if (slot->open && r->h->damaged != NULL) {
+    /* The oldest line leaves: a bundle line begun there is lost (one whose
+     * prefix itself was cut may have been any "@" of other text). */
+    if (slot->open && slot->partial == 0 && r->h->damaged != NULL) {
         r->h->damaged(r->h->data, slot->number);
     }
     memcpy(slot->text, text, length);
@@ -336,7 +337,7 @@ int capture_read(const char *path, const capture_handlers *handlers)
     }
     fclose(file);
     for (i = 0; i < RECENT; ++i) {
-        if (r.lines[i].open && handlers->damaged != NULL) {
+        if (r.lines[i].open && r.lines[i].partial == 0 && handlers->damaged != NULL) {
             handlers->damaged(handlers->data, r.lines[i].number);
         }
     }

@@ -825,7 +825,7 @@ static void on_other(void *data, const char *text, size_t length, unsigned long 
     static const char panic[] = "Kernel panic";
     static const char boot[] = "Booting Linux";
     size_t i;
-    (void)number_at;
+    d->line = number_at;
     if (d->out == NULL || d->format != 2 || d->started == 0 || d->started_ended) {
         return;
     }

@@ -60,12 +60,15 @@ std::string expected_session(const std::string &results, size_t crash_err = 0) {
            "not ok 7 - noexec # not started: not executable\n" +
            block("not started", "  reason: \"not executable\"\n", "", "0 0 0 0") +
            "ok 8 - pass\n" + block("passed", "  exit: 0\n", "pass", "15 0 0 0") +
-           "not ok 9 - rows # failed: exit 3\n" +
+           "# Subtest: rows\n    1..3\n    ok 1 - fault_rows_first\n    not ok 2 - fault_rows_second\n"
+           "    ok 3 - fault_rows_third\n"
+           "not ok 9 - rows # failed: exit 3, failed rows: 1\n" +
            block("failed", "  exit: 3\n", "rows", "17 0 0 0", "3\n  rows_first: 1\n  rows_passed: 2\n  rows_failed: 1") +
-           "ok 10 - busprobe\n" +
+           "# Subtest: busprobe\n    1..1\n    not ok 1 - signal_capi_function\n"
+           "not ok 10 - busprobe # failed rows: 1\n" +
            block("passed", "  exit: 0\n", "busprobe", "200 0 0 0",
                  "1\n  rows_first: 4\n  rows_passed: 0\n  rows_failed: 1") +
-           "# 10 test points: 5 ok, 5 not ok\n";
+           "# 10 test points: 4 ok, 6 not ok\n";
 }
 
 // The suite folder with every fault, a file that is not executable, and
@@ -163,8 +166,15 @@ TEST(Session, SummaryReadsBackAsWritten) {
         ASSERT_GT(capi_session_format(&test, point, sizeof point), 0u);
         again += point;
     }
-    again += "# 10 test points: 5 ok, 5 not ok\n";
-    EXPECT_EQ(again, run.out);
+    again += "# 10 test points: 4 ok, 6 not ok\n";
+    // The rows' subtests come from the sheet, not from the points.
+    std::string points;
+    for (size_t at = 0, end; at < run.out.size(); at = end + 1) {
+        end = run.out.find('\n', at);
+        const std::string line = run.out.substr(at, end - at + 1);
+        if (line.compare(0, 11, "# Subtest: ") != 0 && line.compare(0, 4, "    ") != 0) points += line;
+    }
+    EXPECT_EQ(again, points);
     ASSERT_EQ(read.tests.size(), 10u);
     // The fields a report needs, as the record holds them.
     EXPECT_EQ(read.tests[2].outcome, CAPI_CRASHED);
@@ -513,7 +523,7 @@ TEST(Session, SheetRowsCopiedWhole) {
                                   "\n  rows_passed: " + std::to_string(passed) + "\n  rows_failed: " +
                                   std::to_string(failed) + "\n  rows_dropped: " + std::to_string(dropped) + "\n";
         EXPECT_NE(run.out.find(block), std::string::npos) << c.what << "\n" << run.out;
-        EXPECT_EQ(run.status, dropped == 0 ? 0 : 1) << c.what;
+        EXPECT_EQ(run.status, dropped == 0 && failed == 0 ? 0 : 1) << c.what;
     }
 }
 

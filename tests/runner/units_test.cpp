@@ -243,23 +243,36 @@ TEST(Console, SummaryOnTheOutputAndInTheFolder) {
     ASSERT_EQ(0, capi_folder_make(&f, dir.file("res").c_str(), error, sizeof error));
     const int out = open(dir.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     capi_console console;
-    ASSERT_EQ(0, capi_console_open(&console, &f, out));
+    ASSERT_EQ(0, capi_console_open(&console, &f, out, 0));
     const char *labels[] = {"board=gw2", "build=4.1 \xc3\xa9\t#x"};
-    capi_console_begin(&console, 1, labels, 2);
+    const char *names[] = {"t#1"};
+    capi_console_begin(&console, names, 1, labels, 2);
+    // Its rows, as the rows' copy holds them after an earlier test's row.
+    capi_kept_file rows;
+    ASSERT_EQ(0, capi_kept_open(&f, "capi.xls", 1024, &rows));
+    const std::string copied = "old \t pass\nwifi #2 \t pass\nled \t failed\nnot a row\nlast \t pass";
+    ASSERT_EQ(0, capi_kept_write(&rows, copied.data(), copied.size()));
     capi_session_test test = {};
     test.number = 1;
     strcpy(test.name, "t#1");
     test.outcome = CAPI_PASSED;
-    capi_console_point(&console, &test);
-    capi_console_end(&console, 1, 0, 0);
+    test.rows = 4;
+    test.rows_first = 2;
+    test.rows_passed = 2;
+    test.rows_failed = 1;
+    capi_console_point(&console, &test, &rows, 11, static_cast<off_t>(copied.size()));
+    capi_console_end(&console, 1, 1);
     close(out);
+    capi_kept_close(&rows);
     EXPECT_FALSE(console.failed);
     const std::string expected = "TAP version 14\n1..1\n# results in " + std::string(f.path) +
                                  "\n# label board=gw2\n# label build=4.1 \\xc3\\xa9\\x09#x\n"
-                                 "ok 1 - t\\#1\n  ---\n  outcome: passed\n  exit: 0\n  seconds: 0.000\n  stdout_bytes: 0\n"
-                                 "  stdout_dropped: 0\n  stderr_bytes: 0\n  stderr_dropped: 0\n  rows: 0\n"
-                                 "  rows_first: 0\n  rows_passed: 0\n  rows_failed: 0\n  rows_dropped: 0\n  ...\n"
-                                 "# 1 test point: 1 ok, 0 not ok\n";
+                                 "# Subtest: t\\#1\n    1..4\n    ok 1 - wifi \\#2\n    not ok 2 - led\n"
+                                 "    not ok 3 - (not a row)\n    ok 4 - last\n"
+                                 "not ok 1 - t\\#1 # failed rows: 1\n  ---\n  outcome: passed\n  exit: 0\n  seconds: 0.000\n"
+                                 "  stdout_bytes: 0\n  stdout_dropped: 0\n  stderr_bytes: 0\n  stderr_dropped: 0\n  rows: 4\n"
+                                 "  rows_first: 2\n  rows_passed: 2\n  rows_failed: 1\n  rows_dropped: 0\n  ...\n"
+                                 "# 1 test point: 0 ok, 1 not ok\n";
     EXPECT_EQ(expected, dir.read("out"));
     EXPECT_EQ(expected, dir.read("res/capi-run.tap"));
     // The labels read back as given.
