@@ -76,7 +76,7 @@ static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t le
 
 /* A name for a new session: 16 hex digits, from the system's random bytes
  * where it has them, else from the clock and the process. */
-static void new_session(char *out)
+void capi_bundle_new_session(char *out)
 {
     unsigned char bytes[8];
     struct timespec now;
@@ -101,13 +101,15 @@ static void new_session(char *out)
 
 int capi_bundle_begin(capi_bundle_writer *w, int fd, const char *session, unsigned start)
 {
+    char name[17];
+    if (session != NULL && strlen(session) == 16 && strspn(session, "0123456789abcdef") == 16) {
+        memcpy(name, session, 17);
+    } else {
+        capi_bundle_new_session(name);
+    }
     memset(w, 0, sizeof *w);
     w->fd = fd;
-    if (session != NULL && strlen(session) == 16 && strspn(session, "0123456789abcdef") == 16) {
-        memcpy(w->session, session, 17);
-    } else {
-        new_session(w->session);
-    }
+    memcpy(w->session, name, 17);
     return emit_text(w, "B " BUNDLE_FORMAT " %s %u", w->session, start);
 }
 

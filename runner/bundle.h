@@ -66,6 +66,9 @@ typedef struct {
     const char *bytes;
 } capi_bundle_piece;
 
+/* A name for a new session: 16 hex digits and the NUL. */
+void capi_bundle_new_session(char *out);
+
 /* Starts the bundle on `fd`: its begin line, for the session named
  * `session` (16 hex digits; NULL: a new name is made), at this start of
  * capi-run (1, then 2, ... when the session goes on after a restart).

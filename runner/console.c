@@ -18,15 +18,6 @@
  * leaves a whole summary. */
 #define SUMMARY_ROOM (64 * 1024)
 
-int capi_console_open(capi_console *console, capi_folder *folder, int out, int bundle)
-{
-    memset(console, 0, sizeof *console);
-    console->out = out;
-    console->folder = folder;
-    console->bundle = bundle;
-    return capi_kept_open(folder, CAPI_SESSION_SUMMARY, SUMMARY_ROOM, &console->summary);
-}
-
 /* A bundle that cannot be written is said once; the session then fails. */
 static void bundle_failed(capi_console *console, int rc)
 {
@@ -35,6 +26,38 @@ static void bundle_failed(capi_console *console, int rc)
         console->bundle = 0;
         console->failed = 1;
     }
+}
+
+int capi_console_open(capi_console *console, capi_folder *folder, int out, int bundle)
+{
+    memset(console, 0, sizeof *console);
+    console->out = out;
+    console->folder = folder;
+    console->bundle = bundle;
+    capi_bundle_new_session(console->writer.session);
+    return capi_kept_open(folder, CAPI_SESSION_SUMMARY, SUMMARY_ROOM, &console->summary);
+}
+
+int capi_console_resume(capi_console *console, capi_folder *folder, int out, int bundle, const char *session,
+                        unsigned start, off_t summary_bytes)
+{
+    memset(console, 0, sizeof *console);
+    console->out = out;
+    console->folder = folder;
+    console->bundle = bundle;
+    if (capi_kept_reopen(folder, CAPI_SESSION_SUMMARY, summary_bytes, &console->summary) != 0) {
+        return -1;
+    }
+    if (bundle) {
+        bundle_failed(console, capi_bundle_begin(&console->writer, out, session, start));
+    }
+    memcpy(console->writer.session, session, 17);
+    return 0;
+}
+
+int capi_console_sync(capi_console *console)
+{
+    return fsync(console->summary.fd);
 }
 
 /* The summary's bytes from `from` to its end so far, as a piece of a part. */
@@ -115,7 +138,7 @@ void capi_console_begin(capi_console *console, const char *const *names, size_t 
         pieces[2].name = CAPI_SESSION_SHEET;
         pieces[2].append = 1;
         pieces[2].bytes = "";
-        bundle_failed(console, capi_bundle_begin(&console->writer, console->out, NULL, 1) ||
+        bundle_failed(console, capi_bundle_begin(&console->writer, console->out, console->writer.session, 1) ||
                                    capi_bundle_part(&console->writer, 0, pieces, 3));
     }
     if (plan.fd >= 0) {
@@ -181,18 +204,24 @@ static void file_piece(capi_console *console, const capi_stream *stream, capi_bu
     }
 }
 
-void capi_console_point(capi_console *console, const capi_session_test *test, const capi_kept_file *rows, off_t from,
-                        off_t to)
+off_t capi_console_point(capi_console *console, const capi_session_test *test, const capi_kept_file *rows,
+                         off_t from, off_t to)
 {
     char point[CAPI_SESSION_POINT_MAX];
-    capi_bundle_piece pieces[4];
     const off_t summary_from = console->summary.length;
-    size_t count = 1;
-    size_t i;
     if (test->rows > 0 && rows != NULL && rows->fd >= 0 && to > from) {
         subtest(console, test, rows, from, to);
     }
     capi_console_write(console, point, capi_session_format(test, point, sizeof point));
+    return summary_from;
+}
+
+void capi_console_part(capi_console *console, const capi_session_test *test, off_t summary_from,
+                       const capi_kept_file *rows, off_t from, off_t to)
+{
+    capi_bundle_piece pieces[4];
+    size_t count = 1;
+    size_t i;
     if (!console->bundle) {
         return;
     }
@@ -220,9 +249,12 @@ void capi_console_point(capi_console *console, const capi_session_test *test, co
     }
 }
 
-void capi_console_end(capi_console *console, unsigned points, unsigned not_ok)
+void capi_console_end(capi_console *console, unsigned points, unsigned not_ok, unsigned restarts)
 {
     const off_t from = console->summary.length;
+    if (restarts > 0) {
+        capi_console_printf(console, "# the gateway restarted %u time%s\n", restarts, restarts == 1 ? "" : "s");
+    }
     capi_console_printf(console, "# %u test point%s: %u ok, %u not ok\n", points, points == 1 ? "" : "s",
                         points - not_ok, not_ok);
     if (console->bundle) {

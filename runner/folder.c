@@ -42,6 +42,18 @@ int capi_folder_make(capi_folder *folder, const char *wanted, char *error, size_
     return -1;
 }
 
+int capi_folder_open(capi_folder *folder, const char *path, char *error, size_t size)
+{
+    memset(folder, 0, sizeof *folder);
+    snprintf(folder->path, sizeof folder->path, "%s", path);
+    folder->fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder->fd < 0) {
+        snprintf(error, size, "the results folder %s of the session: %s", path, strerror(errno));
+        return -1;
+    }
+    return 0;
+}
+
 int capi_folder_file(capi_folder *folder, const char *name, char *error, size_t size)
 {
     char *copy;
@@ -93,9 +105,9 @@ void capi_folder_stem(const capi_folder *folder, const char *name, const char *r
     }
 }
 
-void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_session_test *test, int fds[2])
+void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_session_test *test, int fds[2],
+                            char *stem)
 {
-    char stem[CAPI_FOLDER_STEM_MAX + 16];
     capi_stream *streams[2];
     int i;
     streams[0] = &test->out;
@@ -104,6 +116,27 @@ void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_sess
     for (i = 0; i < 2; ++i) {
         snprintf(streams[i]->file, sizeof streams[i]->file, "%.250s%s", stem, i == 0 ? ".out" : ".err");
         fds[i] = capi_folder_file(folder, streams[i]->file, streams[i]->error, sizeof streams[i]->error);
+        if (fds[i] < 0) {
+            streams[i]->file[0] = '\0';
+        }
+    }
+}
+
+void capi_folder_test_files_again(capi_folder *folder, const char *stem, capi_session_test *test, int fds[2])
+{
+    capi_stream *streams[2];
+    int i;
+    streams[0] = &test->out;
+    streams[1] = &test->err;
+    for (i = 0; i < 2; ++i) {
+        struct stat status;
+        snprintf(streams[i]->file, sizeof streams[i]->file, "%.250s%s", stem, i == 0 ? ".out" : ".err");
+        fds[i] = openat(folder->fd, streams[i]->file, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+        if (fds[i] < 0) {
+            fds[i] = capi_folder_file(folder, streams[i]->file, streams[i]->error, sizeof streams[i]->error);
+        } else if (fstat(fds[i], &status) == 0) {
+            streams[i]->bytes = (unsigned long long)status.st_size;
+        }
         if (fds[i] < 0) {
             streams[i]->file[0] = '\0';
         }
@@ -133,6 +166,23 @@ int capi_kept_open(capi_folder *folder, const char *name, off_t room, capi_kept_
         return -1;
     }
     (void)posix_fallocate(file->fd, 0, room);
+    return 0;
+}
+
+int capi_kept_reopen(capi_folder *folder, const char *name, off_t length, capi_kept_file *file)
+{
+    file->length = length;
+    file->fd = openat(folder->fd, name, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (file->fd < 0) {
+        return -1;
+    }
+    if (ftruncate(file->fd, length) != 0) {
+        const int error = errno;
+        close(file->fd);
+        file->fd = -1;
+        errno = error;
+        return -1;
+    }
     return 0;
 }
 

@@ -37,6 +37,10 @@ typedef struct {
  */
 int capi_folder_make(capi_folder *folder, const char *wanted, char *error, size_t size);
 
+/* Opens the folder of a session that goes on after a restart (it must
+ * exist). Returns 0, or -1 with the reason in `error`. */
+int capi_folder_open(capi_folder *folder, const char *path, char *error, size_t size);
+
 /* Makes the file `name` in the folder (never through a link, never over an
  * existing file) and lists it. Returns its descriptor, or -1 with the
  * reason in `error` when given. */
@@ -47,10 +51,18 @@ int capi_folder_file(capi_folder *folder, const char *name, char *error, size_t 
  * kept for busprobe; NULL: none). `stem` has room for CAPI_FOLDER_STEM_MAX + 16. */
 void capi_folder_stem(const capi_folder *folder, const char *name, const char *reserved, char *stem);
 
-/* Makes a test's two files, STEM.out and STEM.err (see capi_folder_stem),
- * and names them in its streams; a file that cannot be made has its
- * reason in the stream's `error`, an empty `file`, and -1 in `fds`. */
-void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_session_test *test, int fds[2]);
+/* Makes a test's two files, STEM.out and STEM.err (see capi_folder_stem;
+ * the stem into `stem`), and names them in its streams; a file that cannot
+ * be made has its reason in the stream's `error`, an empty `file`, and -1
+ * in `fds`. */
+void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_session_test *test, int fds[2],
+                            char *stem);
+
+/* Opens a test's two files again, STEM.out and STEM.err, after the
+ * restart that its first run ended with: what it writes now follows what
+ * it wrote then (the streams' counts begin at the files' sizes). A file
+ * that is gone is made anew. */
+void capi_folder_test_files_again(capi_folder *folder, const char *stem, capi_session_test *test, int fds[2]);
 
 /* Closes the folder and forgets the files' names (the files stay). */
 void capi_folder_close(capi_folder *folder);
@@ -69,6 +81,10 @@ typedef struct {
 /* Makes the file with `room` bytes reserved (where the file system can).
  * Returns 0, or -1 with errno. */
 int capi_kept_open(capi_folder *folder, const char *name, off_t room, capi_kept_file *file);
+/* Opens the file again as it was after `length` bytes were written (a
+ * session that goes on after a restart): what came after them is cut off.
+ * Returns 0, or -1 with errno. */
+int capi_kept_reopen(capi_folder *folder, const char *name, off_t length, capi_kept_file *file);
 /* Returns 0, or -1 with errno. */
 int capi_kept_write(capi_kept_file *file, const void *data, size_t length);
 /* Cuts off the room not used and closes the file. Returns 0, or -1 with errno. */

@@ -27,6 +27,9 @@ enum {
     OPT_CONSOLE,
     OPT_LAVA,
     OPT_LABEL,
+    OPT_JOURNAL,
+    OPT_RESTARTS,
+    OPT_RESTART_WAIT,
     OPT_HELP,
     OPT_VERSION
 };
@@ -50,6 +53,9 @@ static const struct {
     {"console", NULL, OPT_CONSOLE, 0, 0, "Also print the results folder on standard output as a console bundle"},
     {"lava", NULL, OPT_LAVA, 0, 0, "Report each test to LAVA (default: when lava-test-case is on the PATH)"},
     {"label", "KEY=VALUE", OPT_LABEL, 1, 0, "Name the session in its summary, e.g. board=gw2 build=4.1.7 (repeatable)"},
+    {"journal", "FILE", OPT_JOURNAL, 0, 0, "Keep a journal in FILE, on storage that survives a restart: run again, the session goes on"},
+    {"restarts", "NAME", OPT_RESTARTS, 1, 0, "Test NAME restarts the gateway: it runs again after the restart (repeatable)"},
+    {"restart-wait", "SECONDS", OPT_RESTART_WAIT, 0, 0, "Time such a test's restart may take after it ended (default 10)"},
 };
 #define OPTION_COUNT (sizeof kOptions / sizeof kOptions[0])
 
@@ -59,6 +65,7 @@ void capi_run_options_defaults(capi_run_options *options, const char *sheet)
     options->results = "/tmp/capi-run";
     options->timeout_ms = 600ULL * 1000ULL;
     options->max_output = 4ULL * 1024 * 1024;
+    options->restart_wait_ms = 10ULL * 1000ULL;
     options->sheet = sheet;
 }
 
@@ -230,6 +237,20 @@ int capi_run_options_read(int argc, char **argv, capi_run_options *options, FILE
             }
             options->labels[options->label_count++] = optarg;
             break;
+        case OPT_JOURNAL:
+            options->journal = optarg;
+            break;
+        case OPT_RESTARTS:
+            if (options->restart_count == CAPI_RUN_RESTARTS_MAX) {
+                return usage_error(err, "%s", "too many --restarts (at most 32)");
+            }
+            options->restarts[options->restart_count++] = optarg;
+            break;
+        case OPT_RESTART_WAIT:
+            if (!read_seconds(optarg, &options->restart_wait_ms)) {
+                return usage_error(err, "%s", "--restart-wait takes a number of seconds above 0");
+            }
+            break;
         case OPT_HELP:
             help(out);
             return 0;
@@ -247,6 +268,9 @@ int capi_run_options_read(int argc, char **argv, capi_run_options *options, FILE
     }
     if (optind >= argc) {
         return usage_error(err, "%s", "no TEST given");
+    }
+    if (options->restart_count > 0 && options->journal == NULL) {
+        return usage_error(err, "%s", "--restarts needs --journal: the session must outlive the restart");
     }
     options->tests = argv + optind;
     options->test_count = (size_t)(argc - optind);

@@ -12,8 +12,10 @@
 extern "C" {
 #endif
 
-/* Labels a session may carry (--label KEY=VALUE). */
+/* Labels a session may carry (--label KEY=VALUE), tests it may declare to
+ * restart the gateway (--restarts NAME). */
 #define CAPI_RUN_LABELS_MAX 32
+#define CAPI_RUN_RESTARTS_MAX 32
 
 typedef struct {
     const char *results;           /* the results folder to make */
@@ -26,6 +28,10 @@ typedef struct {
     int lava;                      /* report to LAVA's helpers whatever the PATH holds */
     const char *labels[CAPI_RUN_LABELS_MAX]; /* "KEY=VALUE", as given */
     size_t label_count;
+    const char *journal;           /* the journal on storage that survives a restart, or NULL */
+    const char *restarts[CAPI_RUN_RESTARTS_MAX]; /* tests that restart the gateway on purpose */
+    size_t restart_count;
+    unsigned long long restart_wait_ms; /* after such a test ended by itself: the time its restart may take */
     char **tests;                  /* the TEST operands */
     size_t test_count;
 } capi_run_options;

@@ -154,7 +154,7 @@ static int make_pipe(int ends[2])
     return 0;
 }
 
-static int spawn(pid_t *pid, const char *path, int out, int err)
+static int spawn(pid_t *pid, const char *path, int out, int err, char *const *env)
 {
     char *argv[2];
     capi_spawn_how how;
@@ -165,7 +165,7 @@ static int spawn(pid_t *pid, const char *path, int out, int err)
     how.err = err;
     how.own_group = 1;
     how.search = 0;
-    how.env = NULL;
+    how.env = env;
     return capi_spawn(pid, argv, &how);
 }
 
@@ -205,7 +205,7 @@ void run_test(const char *path, int out_fd, int err_fd, const run_limits *limits
         close(out_pipe[1]);
         goto no_start;
     }
-    rc = spawn(&pid, path, out_pipe[1], err_pipe[1]);
+    rc = spawn(&pid, path, out_pipe[1], err_pipe[1], limits->env);
     close(out_pipe[1]);
     close(err_pipe[1]);
     if (rc != 0) {

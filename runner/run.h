@@ -16,6 +16,7 @@ typedef struct {
     unsigned long long max_output; /* bytes kept per stream */
     int wake_fd;                  /* read end of the pipe the signal handlers write to */
     volatile sig_atomic_t *interrupted; /* set (to the signal) when capi-run is to stop */
+    char *const *env;             /* the test's environment; NULL: capi-run's own */
 } run_limits;
 
 /*

@@ -21,7 +21,7 @@
 #define BLOCK_END "  ..."
 
 static const char *const kOutcomes[] = {
-    "passed", "failed", "crashed", "timed out", "not started", "interrupted",
+    "passed", "failed", "crashed", "timed out", "not started", "interrupted", "restarted", "no restart", "restart loop",
 };
 
 const char *capi_outcome_name(capi_outcome outcome)
@@ -112,7 +112,13 @@ size_t capi_session_what(const capi_session_test *test, char *out, size_t size)
         put(&b, "%s", "");
         return 0;
     }
-    if (!failed_rows_only) {
+    if (test->outcome == CAPI_RESTARTED) {
+        put(&b, "gateway restarted during the test");
+    } else if (test->outcome == CAPI_NO_RESTART) {
+        put(&b, "expected a restart");
+    } else if (test->outcome == CAPI_RESTART_LOOP) {
+        put(&b, "gateway restarted %u times during the test: a restart loop, the session ends", test->restarts);
+    } else if (!failed_rows_only) {
         put(&b, "%s", capi_outcome_name(test->outcome));
     }
     if (test->outcome == CAPI_FAILED && test->exit_status >= 0) {
@@ -184,6 +190,9 @@ size_t capi_session_format(const capi_session_test *test, char *out, size_t size
         put(&b, "  signal: %s\n", test->signal);
     }
     put_string(&b, "reason", test->reason);
+    if (test->restarts > 0) {
+        put(&b, "  restarts: %u\n", test->restarts);
+    }
     put(&b, "  seconds: %lu.%03lu\n", test->milliseconds / 1000, test->milliseconds % 1000);
     put_stream(&b, "stdout", &test->out);
     put_stream(&b, "stderr", &test->err);
@@ -321,7 +330,7 @@ static int read_key(capi_session_test *test, const char *key, const char *value)
         return 1;
     }
     if (!capi_read_decimal(value, &number)) {
-        return strcmp(key, "exit") != 0 && strncmp(key, "rows", 4) != 0;
+        return strcmp(key, "exit") != 0 && strncmp(key, "rows", 4) != 0 && strcmp(key, "restarts") != 0;
     }
     if (strcmp(key, "exit") == 0) {
         test->exit_status = number <= 255 ? (int)number : -1;
@@ -335,6 +344,8 @@ static int read_key(capi_session_test *test, const char *key, const char *value)
         test->rows_failed = (unsigned long)number;
     } else if (strcmp(key, "rows_dropped") == 0) {
         test->rows_dropped = number;
+    } else if (strcmp(key, "restarts") == 0) {
+        test->restarts = number <= 0xffffffffUL ? (unsigned)number : 0;
     }
     return 1;
 }

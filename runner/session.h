@@ -42,7 +42,10 @@ typedef enum {
     CAPI_CRASHED,     /* ended by a signal */
     CAPI_TIMED_OUT,   /* still running after the time limit, then ended */
     CAPI_NOT_STARTED, /* never ran: `reason` says why */
-    CAPI_INTERRUPTED  /* ended because capi-run itself was interrupted */
+    CAPI_INTERRUPTED, /* ended because capi-run itself was interrupted */
+    CAPI_RESTARTED,   /* the gateway restarted while it ran (not a test declared to restart it) */
+    CAPI_NO_RESTART,  /* declared to restart the gateway, it ended without a restart */
+    CAPI_RESTART_LOOP /* the gateway restarted again and again while it ran: the session ended */
 } capi_outcome;
 
 /* One captured stream (standard output or error) of a test. */
@@ -60,7 +63,8 @@ typedef struct {
     int exit_status;                     /* when the test exited by itself; else -1 */
     char signal[16];                     /* signal that ended it ("SIGSEGV"), or "" */
     char reason[CAPI_SESSION_TEXT_MAX + 1]; /* why not started, or a note; or "" */
-    unsigned long milliseconds;          /* from start to its end */
+    unsigned long milliseconds;          /* from start to its end (to its last output, when the gateway restarted) */
+    unsigned restarts;                   /* restarts of the gateway while it ran */
     capi_stream out;
     capi_stream err;
     /* Its rows in the folder's CAPI_SESSION_SHEET: lines first .. first + rows - 1

@@ -129,7 +129,7 @@ TEST(Session, EveryFaultAsItHappened) {
     EXPECT_EQ(dir.read("res/grandchild.out"), "grandchild: sleep holds the pipes\n");
     EXPECT_EQ(dir.read("res/pass.out"), "pass: all well\n");
     const std::vector<std::string> files = {
-        "binary.err", "binary.out", "busprobe.err", "busprobe.out", "capi-run.tap", "capi.xls",
+        "binary.err", "binary.out", "busprobe.err", "busprobe.out", "capi-run.plan", "capi-run.tap", "capi.xls",
         "close_stdout.err", "close_stdout.out", "crash.err", "crash.out", "flood.err", "flood.out",
         "grandchild.err", "grandchild.out", "hang.err", "hang.out", "pass.err", "pass.out",
         "rows.err", "rows.out"};

@@ -34,7 +34,8 @@ std::string text_of(FILE *file) {
 const char kUsage[] =
     "usage: capi-run [--results DIR] [--timeout SECONDS] [--max-output BYTES] [--sheet FILE]\n"
     "                [--busprobe PATH | --no-busprobe] [--console] [--lava]\n"
-    "                [--label KEY=VALUE]... [--help] [--version] TEST...\n";
+    "                [--label KEY=VALUE]... [--journal FILE] [--restarts NAME]...\n"
+    "                [--restart-wait SECONDS] [--help] [--version] TEST...\n";
 
 TEST(Options, ReadIntoTheirFieldsOrRefusedWithTheUsage) {
     const struct {
@@ -103,7 +104,7 @@ TEST(Options, HelpIsTheUsageThenEveryOption) {
     EXPECT_EQ(kUsage, help.substr(0, help.find("\n\n") + 1));
     for (const char *option : {"--results DIR", "--timeout SECONDS", "--max-output BYTES", "--sheet FILE",
                                "--busprobe PATH", "--no-busprobe", "--console", "--lava", "--label KEY=VALUE",
-                               "--help", "--version"}) {
+                               "--journal FILE", "--restarts NAME", "--restart-wait SECONDS", "--help", "--version"}) {
         EXPECT_NE(std::string::npos, help.find(std::string("\n  ") + option + " ")) << option;
     }
 }
@@ -261,7 +262,7 @@ TEST(Console, SummaryOnTheOutputAndInTheFolder) {
     test.rows_passed = 2;
     test.rows_failed = 1;
     capi_console_point(&console, &test, &rows, 11, static_cast<off_t>(copied.size()));
-    capi_console_end(&console, 1, 1);
+    capi_console_end(&console, 1, 1, 0);
     close(out);
     capi_kept_close(&rows);
     EXPECT_FALSE(console.failed);
