@@ -116,7 +116,7 @@ int capi_bundle_begin(capi_bundle_writer *w, int fd, const char *session, unsign
 int capi_bundle_starting(capi_bundle_writer *w, unsigned long part, const char *name)
 {
     char escaped[BUNDLE_LINE_MAX - 100];
-    if (capi_escape(name, strlen(name), " ", escaped, sizeof escaped) == (size_t)-1) {
+    if (capi_escape(name, strlen(name), NULL, escaped, sizeof escaped) == (size_t)-1) {
         errno = ENAMETOOLONG;
         return -1;
     }
@@ -222,17 +222,18 @@ int capi_bundle_part(capi_bundle_writer *w, unsigned long part, const capi_bundl
         errno = ENOMEM;
         return -1;
     }
-    /* Block 0: the part's files, a line each: "NAME new|append SIZE". */
+    /* Block 0: the part's files, a line each: "new|append SIZE NAME", the
+     * name escaped and last (it may hold spaces). */
     for (i = 0; i < count && !failed; ++i) {
         char escaped[BUNDLE_NAME_ESCAPED];
         int n;
-        if (capi_escape(pieces[i].name, strlen(pieces[i].name), " ", escaped, sizeof escaped) == (size_t)-1) {
+        if (capi_escape(pieces[i].name, strlen(pieces[i].name), NULL, escaped, sizeof escaped) == (size_t)-1) {
             errno = ENAMETOOLONG;
             failed = 1;
             break;
         }
-        n = snprintf((char *)raw + have, sizeof raw - have, "%s %s %llu\n", escaped,
-                     pieces[i].append ? "append" : "new", pieces[i].size);
+        n = snprintf((char *)raw + have, sizeof raw - have, "%s %llu %s\n", pieces[i].append ? "append" : "new",
+                     pieces[i].size, escaped);
         if (n < 0 || (size_t)n >= sizeof raw - have) {
             errno = E2BIG;
             failed = 1;

@@ -59,13 +59,26 @@ static int number(const char *text, unsigned long long *value)
 static int take(capi_journal *j, char *text, const char *const *names, size_t count, unsigned long *tests_seen,
                 char *error, size_t size)
 {
-    char *save = NULL;
-    char *kind = strtok_r(text, " ", &save);
-    char *a = strtok_r(NULL, " ", &save);
-    char *b = strtok_r(NULL, " ", &save);
-    char *c = strtok_r(NULL, " ", &save);
-    char *d = strtok_r(NULL, " ", &save);
-    char *e = strtok_r(NULL, " ", &save);
+    /* The fields; a name (a test's, the folder's, a stem) is the last one,
+     * the rest of the line, spaces and all. */
+    char *field[6] = {NULL, NULL, NULL, NULL, NULL, NULL};
+    const size_t names_at = strncmp(text, "test ", 5) == 0 ? 2 : strncmp(text, "session ", 8) == 0 ? 3
+                            : strncmp(text, "start ", 6) == 0 ? 4 : 6;
+    char *at = text;
+    size_t k;
+    for (k = 0; k < 6 && at != NULL; ++k) {
+        field[k] = at;
+        at = k == names_at ? NULL : strchr(at, ' ');
+        if (at != NULL) {
+            *at++ = '\0';
+        }
+    }
+    char *kind = field[0];
+    char *a = field[1];
+    char *b = field[2];
+    char *c = field[3];
+    char *d = field[4];
+    char *e = field[5];
     unsigned long long n1 = 0, n2 = 0, n3 = 0, n4 = 0, n5 = 0;
     if (kind == NULL) {
         return 0;
@@ -158,11 +171,11 @@ static int read_records(capi_journal *j, FILE *file, const char *const *names, s
         }
         line[--length] = '\0';
         text = checked(line, length);
-        if (text == NULL) {
+        if (text == NULL && !first) {
             break;
         }
         if (first) {
-            if (strcmp(text, FIRST_LINE) != 0) {
+            if (text == NULL || strcmp(text, FIRST_LINE) != 0) {
                 snprintf(error, size, "not a capi-run journal (its first line is not \"" FIRST_LINE "\")");
                 return -1;
             }
@@ -243,6 +256,18 @@ capi_journal_state capi_journal_open(capi_journal *j, const char *path, const ch
     if (j->fd < 0) {
         snprintf(error, error_size, "the journal %s cannot be read: %s", path, strerror(errno));
         return CAPI_JOURNAL_ERROR;
+    }
+    {
+        /* Cut before its first record: it holds nothing, and a new session
+         * begins in its place (said in `error`). */
+        struct stat status;
+        if (fstat(j->fd, &status) == 0 && status.st_size == 0 && unlink(path) == 0) {
+            close(j->fd);
+            j->fd = -1;
+            snprintf(error, error_size, "the journal %s was empty (cut before its first record): a new session begins",
+                     path);
+            return CAPI_JOURNAL_NEW;
+        }
     }
     file = fdopen(dup(j->fd), "r");
     if (file == NULL) {
@@ -337,7 +362,7 @@ int capi_journal_begin(capi_journal *j, const char *session, const char *results
     memcpy(j->session, session, 17);
     snprintf(j->results, sizeof j->results, "%s", results);
     j->began_ms = capi_journal_now_ms();
-    if (capi_escape(results, strlen(results), " ", escaped, sizeof escaped) == (size_t)-1) {
+    if (capi_escape(results, strlen(results), NULL, escaped, sizeof escaped) == (size_t)-1) {
         errno = ENAMETOOLONG;
         return -1;
     }
@@ -346,7 +371,7 @@ int capi_journal_begin(capi_journal *j, const char *session, const char *results
         return -1;
     }
     for (i = 0; i < count; ++i) {
-        if (capi_escape(names[i], strlen(names[i]), " ", escaped, sizeof escaped) == (size_t)-1 ||
+        if (capi_escape(names[i], strlen(names[i]), NULL, escaped, sizeof escaped) == (size_t)-1 ||
             head_record(j, "test %zu %s", i + 1, escaped) != 0) {
             return -1;
         }

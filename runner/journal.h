@@ -19,7 +19,8 @@
  *     restart NUMBER WALL_MS CRC               capi-run started again after a restart (1, 2, ...)
  *     done CRC                                 the session ended
  *
- * NAME and FOLDER are escaped as the summary escapes names. The reader
+ * NAME, FOLDER and STEM are escaped as the summary escapes names, each the
+ * rest of its line. The reader
  * takes the records up to the last whole one. Internal to capi-run.
  */
 #ifndef CAPI_RUN_JOURNAL_H
@@ -74,8 +75,9 @@ typedef enum {
  * Reads the journal at `path` and checks it names the tests `names` (count
  * of them) in that order. A finished session's journal is renamed PATH.1
  * (or .2, ... the first free) and its results folder likewise; `kept`
- * then names both. Returns what it found; for CAPI_JOURNAL_ERROR a whole
- * sentence in `error`.
+ * then names both. An empty journal (cut before its first record) is
+ * removed: a new session begins, and `error` says so. Returns what it
+ * found; for CAPI_JOURNAL_ERROR a whole sentence in `error`.
  */
 capi_journal_state capi_journal_open(capi_journal *journal, const char *path, const char *const *names,
                                      size_t count, char *kept, size_t kept_size, char *error, size_t error_size);

@@ -68,7 +68,7 @@ static void plan(session *s, const capi_test_list *tests, char *busprobe)
  * journal that goes on. */
 static void open_session(session *s)
 {
-    char error[PATH_MAX * 3 + 64];
+    char error[PATH_MAX * 3 + 64] = "";
     char kept[PATH_MAX * 2 + 64];
     capi_journal_state state = CAPI_JOURNAL_NEW;
     if (s->opt.journal != NULL) {
@@ -76,6 +76,9 @@ static void open_session(session *s)
                                   sizeof error);
         if (state == CAPI_JOURNAL_ERROR) {
             fail_setup("%s", error);
+        }
+        if (state == CAPI_JOURNAL_NEW && error[0] != '\0') {
+            fprintf(stderr, "capi-run: %s\n", error);
         }
         if (state == CAPI_JOURNAL_FINISHED) {
             fprintf(stderr, "capi-run: %s holds a session that ended: it is kept as %s; a new session begins\n",

@@ -164,7 +164,7 @@ static void run_one(session *s, const capi_planned *planned, int again)
         before = capi_sheet_size(s->opt.sheet);
     }
     capi_console_starting(&s->console, s->points + 1, test.name);
-    if (capi_escape(stem, strlen(stem), " ", escaped, sizeof escaped) != (size_t)-1) {
+    if (capi_escape(stem, strlen(stem), NULL, escaped, sizeof escaped) != (size_t)-1) {
         record(s, "start %u %lld %lld %s", s->points + 1, capi_journal_now_ms(), before, escaped);
     }
     s->limits.env = env;

@@ -110,13 +110,17 @@ static int plain_name(const char *name)
 }
 
 /* Splits `text` at spaces into at most `max` words; returns their number
- * (max + 1 when there are more). */
-static size_t split(char *text, char **words, size_t max)
+ * (max + 1 when there are more). With `rest`, the last word is the rest of
+ * the text, spaces and all (a name). */
+static size_t split_words(char *text, char **words, size_t max, int rest)
 {
     size_t n = 0;
     char *at = text;
     while (n < max) {
         words[n++] = at;
+        if (rest && n == max) {
+            return n;
+        }
         at = strchr(at, ' ');
         if (at == NULL) {
             return n;
@@ -159,7 +163,7 @@ static void lost(decoder *d, unsigned long long first, unsigned long long end)
     }
 }
 
-/* The part's list of files: "NAME new|append SIZE" a line. */
+/* The part's list of files: "new|append SIZE NAME" a line. */
 static int read_table(decoder *d, size_t length)
 {
     char *text = (char *)d->raw;
@@ -176,18 +180,18 @@ static int read_table(decoder *d, size_t length)
             return 0;
         }
         *end = '\0';
-        if (split(text + at, words, 3) != 3 || !capi_read_decimal(words[2], &size) ||
-            (strcmp(words[1], "new") != 0 && strcmp(words[1], "append") != 0)) {
+        if (split_words(text + at, words, 3, 1) != 3 || !capi_read_decimal(words[1], &size) ||
+            (strcmp(words[0], "new") != 0 && strcmp(words[0], "append") != 0)) {
             return 0;
         }
         p = &d->pieces[d->count];
         {
-            const size_t n = capi_unescape(words[0], strlen(words[0]), p->name, sizeof p->name);
+            const size_t n = capi_unescape(words[2], strlen(words[2]), p->name, sizeof p->name);
             if (n == (size_t)-1 || n != strlen(p->name) || !plain_name(p->name)) {
                 return 0;
             }
         }
-        p->append = words[1][0] == 'a';
+        p->append = words[0][0] == 'a';
         p->size = size;
         p->first = first;
         first += size;
@@ -785,7 +789,13 @@ static void on_line(void *data, const char *text, size_t length, unsigned long n
     }
     memcpy(line, text, length);
     line[length] = '\0';
-    n = split(line + sizeof CAPI_BUNDLE_PREFIX - 1, words, sizeof words / sizeof words[0]);
+    {
+        /* A start line's name is the rest of the line, spaces and all. */
+        const char *kind = strchr(line + sizeof CAPI_BUNDLE_PREFIX - 1, ' ');
+        const int starting = d->format == 2 && kind != NULL && kind[1] == 'S' && kind[2] == ' ';
+        n = split_words(line + sizeof CAPI_BUNDLE_PREFIX - 1, words, starting ? 4 : sizeof words / sizeof words[0],
+                        starting);
+    }
     if (n < 2 || !capi_read_decimal(words[0], &seq) || strlen(words[1]) != 1) {
         complain(d, "bad bundle line");
         return;

@@ -365,12 +365,12 @@ TEST(BundleHostile, NothingLandsOutsideTheFolder) {
         const char *problem;
         Lines files;
     } cases[] = {
-        {"../x new 3\n", lost, {}},
-        {"sub\\x2fx new 3\n", lost, {}},
-        {"nul\\x00 new 3\n", lost, {}},
-        {"x old 3\n", lost, {}},
+        {"new 3 ../x\n", lost, {}},
+        {"new 3 sub\\x2fx\n", lost, {}},
+        {"new 3 nul\\x00\n", lost, {}},
+        {"old 3 x\n", lost, {}},
         // Bytes the list does not account for: none is trusted.
-        {"x new 2\n", "4: file x: bytes 0-1 lost", {"x"}},
+        {"new 2 x\n", "4: file x: bytes 0-1 lost", {"x"}},
     };
     int n = 0;
     for (const auto &c : cases) {

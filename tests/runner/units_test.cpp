@@ -3,6 +3,7 @@
 // and the decimal numbers every reader in runner/ takes.
 #include "console.h"
 #include "folder.h"
+#include "journal.h"
 #include "options.h"
 #include "process.h"
 #include "rows.h"
@@ -310,6 +311,100 @@ TEST(Process, StartedWaitedAndItsStreamsPlaced) {
     } else {
         EXPECT_EQ(-1, missing_status);
         EXPECT_EQ(ENOENT, errno);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The journal read back: its state up to the last whole record, a cut
+// record taken out, other tests or other files refused, a finished session
+// kept under new names.
+TEST(Journal, ReadUpToItsLastWholeRecord) {
+    const char *names[] = {"a", "b c", "busprobe"};
+    const struct {
+        const char *what;
+        std::vector<std::string> records;  // after the head; "CUT:text" is written without its end
+        capi_journal_state state;
+        const char *read;  // ended not_ok running running_restarts restarts summary sheet rows / error
+    } cases[] = {
+        {"a test running", {"head 40", "start 1 1000 0 a", "end 1 1 300 10 1", "start 2 2000 10 b c"},
+         CAPI_JOURNAL_RESUMED, "1 0 2 0 0 300 10 1"},
+        {"a record cut", {"head 40", "start 1 1000 0 a", "CUT:end 1 1 30"}, CAPI_JOURNAL_RESUMED, "0 0 1 0 0 40 0 0"},
+        {"restarts during a test and between",
+         {"head 40", "restart 1 5", "start 1 1000 0 a", "restart 2 6", "start 1 7000 0 a", "restart 3 8"},
+         CAPI_JOURNAL_RESUMED, "0 0 1 2 3 40 0 0"},
+        {"a failed test", {"head 40", "start 1 1000 0 a", "end 1 0 300 10 1"}, CAPI_JOURNAL_RESUMED,
+         "1 1 0 0 0 300 10 1"},
+        {"finished", {"head 40", "done"}, CAPI_JOURNAL_FINISHED, "kept"},
+    };
+    for (const auto &c : cases) {
+        RunDir dir;
+        capi_journal j;
+        char kept[512] = "", error[512] = "";
+        mkdir(dir.file("res").c_str(), 0755);
+        ASSERT_EQ(CAPI_JOURNAL_NEW, capi_journal_open(&j, dir.file("j").c_str(), names, 3, kept, sizeof kept, error,
+                                                      sizeof error));
+        ASSERT_EQ(0, capi_journal_begin(&j, "0123456789abcdef", dir.file("res").c_str(), names, 3));
+        for (const auto &r : c.records) {
+            if (r.compare(0, 4, "CUT:") == 0) {
+                ASSERT_EQ(static_cast<ssize_t>(r.size() - 4), write(j.fd, r.data() + 4, r.size() - 4));
+            } else {
+                ASSERT_EQ(0, capi_journal_record(&j, "%s", r.c_str()));
+            }
+        }
+        capi_journal_close(&j);
+        const capi_journal_state state =
+            capi_journal_open(&j, dir.file("j").c_str(), names, 3, kept, sizeof kept, error, sizeof error);
+        EXPECT_EQ(c.state, state) << c.what << ": " << error;
+        if (state == CAPI_JOURNAL_FINISHED) {
+            EXPECT_EQ(dir.file("j.1") + " and " + dir.file("res.1"), kept);
+            EXPECT_EQ((std::vector<std::string>{"j.1", "res.1", "tmp"}), dir.list(""));
+        } else {
+            EXPECT_EQ(c.read, std::to_string(j.ended) + " " + std::to_string(j.not_ok) + " " +
+                                  std::to_string(j.running) + " " + std::to_string(j.running_restarts) + " " +
+                                  std::to_string(j.restarts) + " " + std::to_string(j.summary_bytes) + " " +
+                                  std::to_string(j.sheet_bytes) + " " + std::to_string(j.rows))
+                << c.what;
+            // What follows a cut record begins a line of its own.
+            EXPECT_EQ(0, capi_journal_record(&j, "done"));
+            const std::string text = dir.read("j");
+            EXPECT_EQ(std::string::npos, text.find("end 1 1 30d")) << c.what;
+        }
+        capi_journal_close(&j);
+    }
+}
+
+TEST(Journal, OtherTestsOrFilesAreSetUpErrors) {
+    const char *names[] = {"a", "b"};
+    const char *other[] = {"a", "c"};
+    const struct {
+        const char *bytes;  // the file; null: a journal of `names`
+        const char *const *names;
+        size_t count;
+        const char *error;  // after "the journal PATH cannot be taken on: "
+    } cases[] = {
+        {nullptr, other, 2, "test 2 is b there, c here"},
+        {nullptr, names, 1, "test 2 is b there, none here"},
+        {"hello\n", names, 2, "not a capi-run journal (its first line is not \"capi-run journal 1\")"},
+    };
+    for (const auto &c : cases) {
+        RunDir dir;
+        capi_journal j;
+        char kept[512], error[1024] = "";
+        if (c.bytes == nullptr) {
+            capi_journal_open(&j, dir.file("j").c_str(), names, 2, kept, sizeof kept, error, sizeof error);
+            ASSERT_EQ(0, capi_journal_begin(&j, "0123456789abcdef", "res", names, 2));
+            capi_journal_close(&j);
+        } else {
+            dir.write("j", c.bytes);
+        }
+        EXPECT_EQ(CAPI_JOURNAL_ERROR,
+                  capi_journal_open(&j, dir.file("j").c_str(), c.names, c.count, kept, sizeof kept, error, sizeof error));
+        EXPECT_EQ("the journal " + dir.file("j") + " cannot be taken on: " + c.error + " (it is kept as it is)",
+                  std::string(error));
+        capi_journal_close(&j);
     }
 }
 
