@@ -123,64 +123,82 @@ int capi_bundle_starting(capi_bundle_writer *w, unsigned long part, const char *
     return emit_text(w, "S %lu %s", part, escaped);
 }
 
-/* Sends one block's compressed bytes: a data line per BUNDLE_CHUNK bytes, a
- * parity line after each group of BUNDLE_GROUP lines and after the last. */
-static int send_block(capi_bundle_writer *w, unsigned long part, unsigned long block, const unsigned char *bytes,
-                      size_t length)
-{
-    unsigned char parity[BUNDLE_CHUNK];
-    size_t group_lines = 0;
-    size_t group_bytes = 0;
-    size_t parity_length = 0;
+/* A block's lines as they are made: the group's parity so far. */
+typedef struct {
+    capi_bundle_writer *w;
+    unsigned long part;
+    unsigned long block;
     size_t line;
-    const size_t lines = (length + BUNDLE_CHUNK - 1) / BUNDLE_CHUNK;
-    for (line = 0; line < lines; ++line) {
-        const unsigned char *piece = bytes + line * BUNDLE_CHUNK;
-        const size_t size = length - line * BUNDLE_CHUNK < BUNDLE_CHUNK ? length - line * BUNDLE_CHUNK : BUNDLE_CHUNK;
-        size_t i;
-        if (emit_data(w, piece, size, "D %lu %lu %zu", part, block, line) != 0) {
+    unsigned char parity[BUNDLE_CHUNK];
+    size_t group_lines;
+    size_t group_bytes;
+    size_t parity_length;
+} block_lines;
+
+/* One data line of the block; after each group of BUNDLE_GROUP lines, and
+ * after the block's last (`last`), the group's parity line. */
+static int send_line(block_lines *b, const unsigned char *piece, size_t size, int last)
+{
+    size_t i;
+    if (size > 0) {
+        if (emit_data(b->w, piece, size, "D %lu %lu %zu", b->part, b->block, b->line) != 0) {
             return -1;
         }
-        if (group_lines == 0) {
-            memset(parity, 0, sizeof parity);
-            parity_length = 0;
+        if (b->group_lines == 0) {
+            memset(b->parity, 0, sizeof b->parity);
+            b->parity_length = 0;
         }
         for (i = 0; i < size; ++i) {
-            parity[i] ^= piece[i];
+            b->parity[i] ^= piece[i];
         }
-        parity_length = size > parity_length ? size : parity_length;
-        group_bytes += size;
-        if (++group_lines == BUNDLE_GROUP || line + 1 == lines) {
-            if (emit_data(w, parity, parity_length, "P %lu %lu %zu %zu %zu", part, block, line / BUNDLE_GROUP,
-                          group_lines, group_bytes) != 0) {
-                return -1;
-            }
-            group_lines = 0;
-            group_bytes = 0;
+        b->parity_length = size > b->parity_length ? size : b->parity_length;
+        b->group_bytes += size;
+        ++b->group_lines;
+        ++b->line;
+    }
+    if (b->group_lines > 0 && (b->group_lines == BUNDLE_GROUP || last)) {
+        if (emit_data(b->w, b->parity, b->parity_length, "P %lu %lu %zu %zu %zu", b->part, b->block,
+                      (b->line - 1) / BUNDLE_GROUP, b->group_lines, b->group_bytes) != 0) {
+            return -1;
         }
+        b->group_lines = 0;
+        b->group_bytes = 0;
     }
     return 0;
 }
 
 /* Compresses `length` bytes of `raw` as a zlib stream of its own and sends
- * it as block `block`. */
+ * it as block `block`, a data line per BUNDLE_CHUNK compressed bytes as
+ * they come out of the compressor. */
 static int send_raw(capi_bundle_writer *w, z_stream *z, unsigned long part, unsigned long block,
                     const unsigned char *raw, size_t length)
 {
-    unsigned char packed[BUNDLE_BLOCK_PACKED];
+    unsigned char chunk[BUNDLE_CHUNK];
+    block_lines b;
+    int rc = Z_OK;
+    memset(&b, 0, sizeof b);
+    b.w = w;
+    b.part = part;
+    b.block = block;
     if (deflateReset(z) != Z_OK) {
         errno = EIO;
         return -1;
     }
     z->next_in = (Bytef *)raw;
     z->avail_in = (uInt)length;
-    z->next_out = packed;
-    z->avail_out = sizeof packed;
-    if (deflate(z, Z_FINISH) != Z_STREAM_END) {
-        errno = EIO;
-        return -1;
+    while (rc != Z_STREAM_END) {
+        z->next_out = chunk;
+        z->avail_out = sizeof chunk;
+        rc = deflate(z, Z_FINISH);
+        if (rc != Z_OK && rc != Z_STREAM_END) {
+            errno = EIO;
+            return -1;
+        }
+        if (send_line(&b, chunk, sizeof chunk - z->avail_out, rc == Z_STREAM_END) != 0) {
+            return -1;
+        }
     }
-    return send_block(w, part, block, packed, sizeof packed - z->avail_out);
+    return 0;
 }
 
 /* The piece's bytes from `at` on into `out` (up to `room`); how many came

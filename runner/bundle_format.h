@@ -11,8 +11,10 @@
 /* Data lines per parity line. */
 #define BUNDLE_GROUP 8
 /* A part's bytes are compressed in blocks of this many, each a zlib stream
- * of its own: a block lost beyond repair loses only itself. */
-#define BUNDLE_BLOCK_RAW 32768
+ * of its own: a block lost beyond repair loses only itself. (zlib's window
+ * is 32 KiB: each block begins without one, and twice that is where the
+ * blocks cost little more than one stream.) */
+#define BUNDLE_BLOCK_RAW 65536
 /* Room for a block compressed (more than zlib's deflateBound asks). */
 #define BUNDLE_BLOCK_PACKED (BUNDLE_BLOCK_RAW + BUNDLE_BLOCK_RAW / 8 + BUNDLE_BLOCK_RAW / 64 + 64)
 #define BUNDLE_BLOCK_LINES ((BUNDLE_BLOCK_PACKED + BUNDLE_CHUNK - 1) / BUNDLE_CHUNK)

@@ -64,7 +64,6 @@ typedef struct {
     size_t parity_lines[BUNDLE_BLOCK_GROUPS];
     size_t parity_bytes[BUNDLE_BLOCK_GROUPS];
     unsigned char parity_got[BUNDLE_BLOCK_GROUPS];
-    unsigned char packed[BUNDLE_BLOCK_PACKED];
     unsigned char raw[BUNDLE_BLOCK_RAW];
     /* The tests that started, and the one still running at the end. */
     unsigned long started;
@@ -286,11 +285,11 @@ static size_t whole_block(decoder *d)
         }
     }
     for (i = 0; i < lines; ++i) {
-        /* Every line but the last is full. */
+        /* Every line but the last is full: the lines, one after the other,
+         * are the block's compressed bytes. */
         if (i + 1 < lines && d->length[i] != BUNDLE_CHUNK) {
             return 0;
         }
-        memcpy(d->packed + at, d->data[i], d->length[i]);
         at += d->length[i];
     }
     return at;
@@ -305,7 +304,7 @@ static long inflate_block(decoder *d, size_t packed)
     if (packed == 0 || inflateInit(&z) != Z_OK) {
         return -1;
     }
-    z.next_in = d->packed;
+    z.next_in = &d->data[0][0];
     z.avail_in = (uInt)packed;
     z.next_out = d->raw;
     z.avail_out = sizeof d->raw;
@@ -865,7 +864,7 @@ int capi_bundle_read(const char *capture, const char *dir, const capi_bundle_han
 {
     capture_handlers reading;
     capi_bundle_handlers none = {NULL, NULL, NULL};
-    /* About 120 KiB: a block of lines, its parity and its bytes. */
+    /* About 150 KiB: a block of lines, its parity and its bytes. */
     decoder state;
     decoder *d = &state;
     int error = 0;
