@@ -80,12 +80,9 @@ char *row_failure(const Row &row) {
 }
 
 char *what_happened(const capi_session_test &p) {
-    GString *text = g_string_new(capi_outcome_name(p.outcome));
-    if (p.outcome == CAPI_FAILED && p.exit_status >= 0) g_string_append_printf(text, ": exit %d", p.exit_status);
-    if (p.outcome == CAPI_CRASHED) g_string_append_printf(text, ": %s", p.signal);
-    if (p.outcome == CAPI_NOT_STARTED) g_string_append_printf(text, ": %s", p.reason);
-    const unsigned long long dropped = p.out.dropped + p.err.dropped + p.rows_dropped;
-    if (dropped > 0) g_string_append_printf(text, ", %llu bytes dropped", dropped);
+    char what[CAPI_SESSION_TEXT_MAX + 128];
+    capi_session_what(&p, what, sizeof what);
+    GString *text = g_string_new(what);
     if (p.out.error[0] != '\0') g_string_append_printf(text, ", standard output: %s", p.out.error);
     if (p.err.error[0] != '\0') g_string_append_printf(text, ", standard error: %s", p.err.error);
     return g_string_free(text, FALSE);
