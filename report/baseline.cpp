@@ -141,6 +141,10 @@ Baseline *baseline_read(const char *path, Setting setting, const Catalog *catalo
         input_free(input);
         return nullptr;
     }
+    return baseline_of(path, input, errors);
+}
+
+Baseline *baseline_of(const char *path, Input *input, GString *errors) {
     Baseline *baseline = baseline_new(path);
     baseline->input = input;
     Summary *summary = summarize(&baseline->input, 1);

@@ -83,7 +83,7 @@ KnownIssue *issue_of(const char *path, const char *line, size_t length, Count nu
     const guint n = g_strv_length(fields);
     KnownIssue *issue = nullptr;
     if (n < 2) {
-        problem(errors, path, number, "no tab between the name and the reason (NAME-GLOB, tab, REASON)");
+        problem(errors, path, number, "not a known failure: give NAME-GLOB, a tab, REASON");
     } else {
         issue = g_new0(KnownIssue, 1);
         issue->line = static_cast<unsigned long>(number);

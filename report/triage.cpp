@@ -202,10 +202,17 @@ const char *change_word(Change change) {
     return nullptr;
 }
 
-Triage *triage_read(const char *baseline, Setting kind, const char *known, Catalog *catalog, GString *errors) {
+Triage *triage_new(Baseline *baseline, KnownList *known) {
     Triage *triage = g_new0(Triage, 1);
+    triage->baseline = baseline;
+    triage->known = known;
     triage->cases = g_ptr_array_new_with_free_func(case_triage_free);
     triage->gone = g_ptr_array_new_with_free_func(case_triage_free);
+    return triage;
+}
+
+Triage *triage_read(const char *baseline, Setting kind, const char *known, Catalog *catalog, GString *errors) {
+    Triage *triage = triage_new(nullptr, nullptr);
     bool read = true;
     if (known != nullptr) {
         triage->known = known_read(known, errors);

@@ -85,6 +85,9 @@ struct Baseline {
 Baseline *baseline_read(const char *path, Setting setting, const Catalog *catalog, GString *errors);
 // A --cases file's bytes in memory.
 Baseline *baseline_parse_cases(const char *path, const char *bytes, size_t length, GString *errors);
+// The cases of an input read as the baseline (a folder, a sheet or a log);
+// takes the input, writes its problems to `errors`.
+Baseline *baseline_of(const char *path, Input *input, GString *errors);
 void baseline_free(Baseline *baseline);
 
 // ---- The comparison (triage.cpp) ----
@@ -128,6 +131,9 @@ struct Triage {
     int status;
 };
 
+// A comparison with the baseline and the known failures (either may be
+// null); takes both.
+Triage *triage_new(Baseline *baseline, KnownList *known);
 // What the settings ask for (null where not given); null when one cannot
 // be read, with why on `errors`. With a baseline, the catalog keeps the
 // fields of every call read from then on.
