@@ -22,8 +22,6 @@
 // order of the report. Under a case that fails, where no field's change is
 // known: a call's failing fields with their values, or the case's message.
 // A new case that passes says so.
-#include <string.h>
-
 #include "render.h"
 #include "triage.h"
 
@@ -54,9 +52,7 @@ void case_lines(GString *out, const TestSuite &suite, const TestCase &c, const C
     if (t.change == kNewPassing) sub_line(out, "passes");
     if (t.lines->len > 0 || c.verdict == TestCase::kPassed || t.change == kStillFailing) return;
     if (c.call == nullptr) {
-        // The message without the class the comparison put before it.
-        const size_t skip = c.mark ? strlen(c.mark) + 2 : 0;
-        sub_line(out, c.message + (strlen(c.message) >= skip ? skip : 0));
+        sub_line(out, render::plain_message(c));
         return;
     }
     for (guint i = 0; i < c.call->failures->len; ++i) {

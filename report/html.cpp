@@ -84,19 +84,20 @@ void append_class(GString *html, const char *word) {
     for (const char *p = word; *p; ++p) g_string_append_c(html, *p == ' ' ? '-' : g_ascii_tolower(*p));
 }
 
+// A failed call's fields; the cells' end tags left out, as HTML allows, to
+// keep a page of many failures small.
 void call_fields(GString *html, const Call &call) {
-    g_string_append(html, "<table><tr><th>field</th><th>result</th><th>target</th><th>reason</th></tr>");
+    g_string_append(html, "<table><tr><th>field<th>result<th>target<th>reason");
     for (guint i = 0; i < call.failures->len; ++i) {
         const FailedField &f = render::failure_at(call, i);
         g_string_append(html, "<tr><td>");
         text(html, f.label);
-        g_string_append(html, "</td><td>");
+        g_string_append(html, "<td>");
         if (f.result) text(html, f.result);
-        g_string_append(html, "</td><td>");
+        g_string_append(html, "<td>");
         if (f.target) text(html, f.target);
-        g_string_append(html, "</td><td>");
+        g_string_append(html, "<td>");
         text(html, f.reason);
-        g_string_append(html, "</td></tr>");
     }
     g_string_append(html, "</table>");
 }
@@ -126,12 +127,14 @@ void cell(GString *html, const Cell &cell, Count counts[]) {
         text(html, c.known);
         g_string_append(html, "<br>");
     }
-    text(html, c.message);
+    // A failed call's message names its failing fields, which its table gives.
+    const bool fields = c.call && c.call->failures->len > 0;
+    if (!fields) text(html, render::plain_message(c));
     for (guint i = 0; cell.t && i < cell.t->lines->len; ++i) {
-        g_string_append(html, "<br>");
+        if (i > 0 || !fields) g_string_append(html, "<br>");
         text(html, static_cast<const char *>(cell.t->lines->pdata[i]));
     }
-    if (c.call && c.call->failures->len > 0) call_fields(html, *c.call);
+    if (fields) call_fields(html, *c.call);
     g_string_append(html, "</details></td>");
 }
 

@@ -65,6 +65,11 @@ void append_failure(GString *out, const FailedField &f, bool values) {
     }
 }
 
+const char *plain_message(const TestCase &c) {
+    const size_t skip = c.mark && c.message && g_str_has_prefix(c.message, c.mark) ? strlen(c.mark) + 2 : 0;
+    return c.message + (strlen(c.message) >= skip ? skip : 0);
+}
+
 const FailedField &failure_at(const Call &call, guint i) {
     return *static_cast<const FailedField *>(g_ptr_array_index(call.failures, i));
 }

@@ -121,6 +121,8 @@ void append_markup(GString *out, const char *text);
 // control bytes and bytes from 0x7f up as "\xhh", a backslash and each
 // byte of `special` (may be null) after a backslash.
 void append_escaped(GString *out, const char *text, const char *special);
+// A failing case's message without the class that a comparison put before it.
+const char *plain_message(const TestCase &c);
 // Where the call stands: "line<between><n>" or "lines<between><a>-<b>".
 void where(const Call &call, char between, char *space, size_t size);
 // A failing field: its label, with `values` its two values where it has
