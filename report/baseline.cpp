@@ -55,29 +55,22 @@ void index_keys(Baseline &baseline) {
     g_ptr_array_free(keys, TRUE);
 }
 
-// "suite \t case \t outcome \t message", each field escaped (caselist.cpp).
+// "suite \t case \t outcome \t message", each field escaped (caselist.cpp),
+// split by capi-run's reader of the case list.
 bool case_line(Baseline &baseline, const char *line, size_t length) {
-    const char *tabs[3];
-    size_t n = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (line[i] != '\t') continue;
-        if (n == 3) return false;
-        tabs[n++] = line + i;
-    }
-    if (n != 3) return false;
+    const char *field[4];
+    size_t lengths[4];
+    if (!capi_case_fields(line, length, field, lengths)) return false;
     char *suite = static_cast<char *>(g_malloc(length + 1));
     char *name = static_cast<char *>(g_malloc(length + 1));
-    const size_t suite_length = capi_unescape(line, static_cast<size_t>(tabs[0] - line), suite, length + 1);
-    const size_t name_length =
-        capi_unescape(tabs[0] + 1, static_cast<size_t>(tabs[1] - tabs[0] - 1), name, length + 1);
-    const char *outcome = tabs[1] + 1;
-    const size_t outcome_length = static_cast<size_t>(tabs[2] - outcome);
-    const bool pass = equals(outcome, outcome_length, "pass");
+    const size_t suite_length = capi_unescape(field[0], lengths[0], suite, length + 1);
+    const size_t name_length = capi_unescape(field[1], lengths[1], name, length + 1);
+    const bool pass = equals(field[2], lengths[2], "pass");
     // A name is a C string: no NUL byte in it.
     const bool read = suite_length != static_cast<size_t>(-1) && suite_length == strlen(suite) &&
                       name_length != static_cast<size_t>(-1) && name_length == strlen(name) &&
-                      (pass || equals(outcome, outcome_length, "fail") || equals(outcome, outcome_length, "error") ||
-                       equals(outcome, outcome_length, "known"));
+                      (pass || equals(field[2], lengths[2], "fail") || equals(field[2], lengths[2], "error") ||
+                       equals(field[2], lengths[2], "known"));
     if (read) add(baseline, suite, name, pass, nullptr);
     g_free(suite);
     g_free(name);
