@@ -1,8 +1,11 @@
-// The report as test suites of test cases, which the JUnit and TAP outputs
-// render: a suite per sheet or log, named by the file's base name (by its
-// path where two inputs share one), and a suite per test of a session, named
-// by the test ("FOLDER/TEST" where several sessions are reported); a case per row, per call, "(run)" for a test of a session, and
-// one for an input's problems.
+// The report as test suites of test cases, which the JUnit, TAP, --cases
+// and page outputs render: a suite per sheet or log, named by the file's
+// base name (by its path where two inputs share one), and a suite per test
+// of a session, named by the test ("FOLDER/TEST" where several sessions are
+// reported, a labelled session's labels in place of FOLDER); a case per
+// row, per call, "(run)" for a test of a session, and one for an input's
+// problems. Each suite keeps its input and the name a report of that input
+// alone gives it, by which a comparison knows its cases (case_keys).
 //
 // Names are unique within a suite: a name that occurs more than once gets
 // " #K". A failed row says its line and which run of its name it was; in a
@@ -211,12 +214,11 @@ size_t session_count(const Summary &s) {
 // problems. Where several sessions are reported (a fleet of gateways), a
 // test's suite is named "FOLDER/TEST" (the session's labels in place of
 // FOLDER where it has them), so that the suites stay apart.
-void session_suites(GPtrArray *suites, const Summary &s, size_t index, const char *name) {
-    const Input &in = *s.inputs[index].input;
+void session_suites(GPtrArray *suites, const Input &in, size_t index, const char *name, bool several) {
     if (in.error != nullptr || in.problem_count > 0) problems_case(*suite_new(suites, name, index, "(session)"), &in);
     for (guint i = 0; i < in.tests->len; ++i) {
         const SessionTest &test = render::test_at(in, i);
-        char *suite_name = capireport::suite_name(s, index, test.point.name);
+        char *suite_name = several ? g_strdup_printf("%s/%s", name, test.point.name) : g_strdup(test.point.name);
         TestSuite &suite = *suite_new(suites, suite_name, index, test.point.name);
         g_free(suite_name);
         rows_and_calls(suite, test.rows && !test.rows->error ? test.rows : nullptr,
@@ -243,11 +245,12 @@ char *suite_name(const Summary &s, size_t index, const char *own) {
 
 GPtrArray *test_suites(const Summary &s) {
     GPtrArray *suites = g_ptr_array_new_with_free_func(suite_free);
+    const bool several = session_count(s) > 1;
     for (size_t i = 0; i < s.count; ++i) {
         const Input &in = *s.inputs[i].input;
         char *name = input_suite_name(s, i);
         if (in.kind == kSession) {
-            session_suites(suites, s, i, name);
+            session_suites(suites, in, i, name, several);
         } else {
             char *base = g_path_get_basename(in.path);
             TestSuite &suite = *suite_new(suites, name, i, base);
