@@ -66,14 +66,27 @@ namespace {
 
 const char kDirectDomainName[] = "Check_data_int";
 
-FailedField *note(Call *call, char *label, const char *result, const char *target, char *reason) {
+FailedField *field_new(const char *label, const char *result, const char *target, const char *reason) {
     FailedField *f = g_new0(FailedField, 1);
-    f->label = label;
+    f->label = g_strdup(label);
     f->result = g_strdup(result);
     f->target = g_strdup(target);
-    f->reason = reason;
-    g_ptr_array_add(call->failures, f);
+    f->reason = g_strdup(reason);
     return f;
+}
+
+// A judged field of the call, kept where the call keeps its fields; a
+// failing one (`reason` set) also among its failures.
+void judged(Call *call, const char *label, const char *result, const char *target, const char *reason) {
+    if (call->fields != nullptr) g_ptr_array_add(call->fields, field_new(label, result, target, reason));
+    if (reason != nullptr) g_ptr_array_add(call->failures, field_new(label, result, target, reason));
+}
+
+// Takes the label and the reason (g_malloc'ed).
+void note(Call *call, char *label, const char *result, const char *target, char *reason) {
+    judged(call, label, result, target, reason);
+    g_free(label);
+    g_free(reason);
 }
 
 void failed_field_free(void *p) {
@@ -85,13 +98,14 @@ void failed_field_free(void *p) {
     g_free(f);
 }
 
-Call *call_new(const char *name, Count line) {
+Call *call_new(const char *name, Count line, const Catalog &catalog) {
     Call *call = g_new0(Call, 1);
     call->name = name;
     call->first_line = line;
     call->last_line = line;
     call->complete = true;
     call->failures = g_ptr_array_new_with_free_func(failed_field_free);
+    if (catalog.keep_fields) call->fields = g_ptr_array_new_with_free_func(failed_field_free);
     return call;
 }
 
@@ -101,6 +115,7 @@ void call_free(void *p) {
     Call *call = static_cast<Call *>(p);
     if (call->heading) g_ref_string_release(call->heading);
     g_ptr_array_free(call->failures, TRUE);
+    if (call->fields) g_ptr_array_free(call->fields, TRUE);
     g_free(call);
 }
 
@@ -201,7 +216,7 @@ bool match(const LogState &log, const Info &info, size_t &pos, Call *call, const
             failed = true;
         }
         char *reason = call && treatment.judged ? reason_of(*field, step, treatment, failed) : nullptr;
-        if (reason) {
+        if (reason || (call && call->fields && treatment.judged)) {
             char *label = sub ? g_strdup_printf("%s in %s", step.field, sub) : g_strdup(step.field);
             note(call, label, field->result, field->target, reason);
         }
@@ -264,19 +279,15 @@ void take(LogState &log) {
     switch (item.kind) {
     case Item::kPass:
     case Item::kFailed:
-        call = call_new(kDirectDomainName, item.line);
-        if (item.kind == Item::kFailed) {
-            note(call, g_strdup("value"), nullptr, nullptr,
-                 reason(kDirectDomain));
-        }
+        call = call_new(kDirectDomainName, item.line, catalog);
+        note(call, g_strdup("value"), nullptr, nullptr, item.kind == Item::kFailed ? reason(kDirectDomain) : nullptr);
         break;
     case Item::kScalar:
-        call = call_new(item.name, item.line);
-        if (strcmp(item.result, item.target) != 0) {
-            note(call, g_strdup("ret"), item.result, item.target, reason(kDiffersTar));
-        }
+        call = call_new(item.name, item.line, catalog);
+        note(call, g_strdup("ret"), item.result, item.target,
+             strcmp(item.result, item.target) != 0 ? reason(kDiffersTar) : nullptr);
         break;
-    case Item::kChar: call = call_new(item.name, item.line); break;
+    case Item::kChar: call = call_new(item.name, item.line, catalog); break;
     case Item::kFailure: stray(log, item); return;
     case Item::kField: {
         // Every checker whose output begins with this line; the one that
@@ -300,7 +311,7 @@ void take(LogState &log) {
             stray(log, item);
             return;
         }
-        call = call_new(best->checker->name, item.line);
+        call = call_new(best->checker->name, item.line, catalog);
         size_t pos = log.head;
         match(log, *best, pos, call, nullptr);
         if (best == catalog.walk) {

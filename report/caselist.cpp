@@ -2,9 +2,12 @@
 // test suites (cases.cpp), in the order of the JUnit file, four fields
 // separated by tabs:
 //
-//   <suite> \t <case> \t pass|fail|error \t <message>
+//   <suite> \t <case> \t pass|fail|error|known \t <message>
 //
-// The message is empty for a case that passed. Each field is written with
+// The message is empty for a case that passed. With --known, a failure that
+// is known reads "known", its message "known: REASON"; a reader that takes
+// every outcome but "pass" as a failure (capi-run's report to LAVA) counts
+// it as one. With a comparison, a failure's message begins with its class. Each field is written with
 // capi-run's escaping (text.h): a control byte (a tab, a newline among them)
 // or a byte from 0x7f up as "\xhh", a backslash as "\\", so that every case
 // stays on its line and every field between its tabs whatever bytes the
@@ -17,8 +20,9 @@ namespace capireport {
 
 namespace {
 
-const char *outcome(TestCase::Verdict verdict) {
-    return verdict == TestCase::kPassed ? "pass" : verdict == TestCase::kFailed ? "fail" : "error";
+const char *outcome(const TestCase &c) {
+    if (c.known) return "known";
+    return c.verdict == TestCase::kPassed ? "pass" : c.verdict == TestCase::kFailed ? "fail" : "error";
 }
 
 }  // namespace
@@ -32,8 +36,14 @@ void write_cases(const Summary &s, GString *out) {
             render::append_escaped(out, suite.name, nullptr);
             g_string_append_c(out, '\t');
             render::append_escaped(out, c.name, nullptr);
-            g_string_append_printf(out, "\t%s\t", outcome(c.verdict));
-            render::append_escaped(out, c.verdict == TestCase::kPassed ? nullptr : c.message, nullptr);
+            g_string_append_printf(out, "\t%s\t", outcome(c));
+            if (c.known) {
+                char *known = g_strdup_printf("known: %s", c.known);
+                render::append_escaped(out, known, nullptr);
+                g_free(known);
+            } else {
+                render::append_escaped(out, c.verdict == TestCase::kPassed ? nullptr : c.message, nullptr);
+            }
             g_string_append_c(out, '\n');
         }
     }

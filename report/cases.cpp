@@ -1,8 +1,11 @@
-// The report as test suites of test cases, which the JUnit and TAP outputs
-// render: a suite per sheet or log, named by the file's base name (by its
-// path where two inputs share one), and a suite per test of a session, named
-// by the test ("FOLDER/TEST" where several sessions are reported); a case per row, per call, "(run)" for a test of a session, and
-// one for an input's problems.
+// The report as test suites of test cases, which the JUnit, TAP, --cases
+// and page outputs render: a suite per sheet or log, named by the file's
+// base name (by its path where two inputs share one), and a suite per test
+// of a session, named by the test ("FOLDER/TEST" where several sessions are
+// reported, a labelled session's labels in place of FOLDER); a case per
+// row, per call, "(run)" for a test of a session, and one for an input's
+// problems. Each suite keeps its input and the name a report of that input
+// alone gives it, by which a comparison knows its cases (case_keys).
 //
 // Names are unique within a suite: a name that occurs more than once gets
 // " #K". A failed row says its line and which run of its name it was; in a
@@ -12,6 +15,7 @@
 #include <string.h>
 
 #include "render.h"
+#include "triage.h"
 
 namespace capireport {
 
@@ -21,6 +25,7 @@ void case_free(void *p) {
     TestCase *c = static_cast<TestCase *>(p);
     g_free(c->name);
     g_free(c->message);
+    g_free(c->known);
     g_ptr_array_free(c->details, TRUE);
     g_free(c);
 }
@@ -28,14 +33,17 @@ void case_free(void *p) {
 void suite_free(void *p) {
     TestSuite *s = static_cast<TestSuite *>(p);
     g_free(s->name);
+    g_free(s->own);
     g_ptr_array_free(s->cases, TRUE);
     g_free(s);
 }
 
-TestSuite *suite_new(GPtrArray *suites, const char *name) {
+TestSuite *suite_new(GPtrArray *suites, const char *name, size_t input, const char *own) {
     TestSuite *s = g_new0(TestSuite, 1);
     s->name = g_strdup(name);
     s->cases = g_ptr_array_new_with_free_func(case_free);
+    s->input = input;
+    s->own = g_strdup(own);
     g_ptr_array_add(suites, s);
     return s;
 }
@@ -66,7 +74,7 @@ void add_failures(GPtrArray *details, const Call &call, const char *indent) {
 
 void call_case(TestSuite &suite, const Call &call, const char *name) {
     if (call.pass) {
-        add_case(suite, name, TestCase::kPassed, nullptr);
+        add_case(suite, name, TestCase::kPassed, nullptr)->call = &call;
         return;
     }
     GString *message = g_string_new(nullptr);
@@ -75,6 +83,7 @@ void call_case(TestSuite &suite, const Call &call, const char *name) {
         render::append_failure(message, render::failure_at(call, k), false);
     }
     TestCase *c = add_case(suite, name, TestCase::kFailed, g_string_free(message, FALSE));
+    c->call = &call;
     char lines[64];
     render::where(call, ' ', lines, sizeof lines);
     g_ptr_array_add(c->details, g_strdup(lines));
@@ -166,36 +175,51 @@ void problems_case(TestSuite &suite, const Input *in) {
     }
 }
 
-// A suite's name: the input's base name, or its path as given where another
-// input has the same base name (several gateways' capi.xls), so that every
-// suite stays apart.
-char *suite_name(const Summary &s, size_t index) {
-    const char *path = s.inputs[index].input->path;
-    char *base = g_path_get_basename(path);
+// An input's short name: a labelled session's labels, else the base name
+// of its path.
+char *short_name(const Input &in) {
+    return in.kind == kSession && in.labels->len > 0 ? input_name(in) : g_path_get_basename(in.path);
+}
+
+// The name of an input's suite, or of the prefix of a session's suites: its
+// short name, or where another input has the same short name (several
+// gateways' capi.xls), its path as given, after its labels where it has
+// them, so that every suite stays apart.
+char *input_suite_name(const Summary &s, size_t index) {
+    const Input &in = *s.inputs[index].input;
+    char *name = short_name(in);
     for (size_t i = 0; i < s.count; ++i) {
         if (i == index) continue;
-        char *other = g_path_get_basename(s.inputs[i].input->path);
-        const bool clash = strcmp(base, other) == 0;
+        char *other = short_name(*s.inputs[i].input);
+        const bool clash = strcmp(name, other) == 0;
         g_free(other);
         if (clash) {
-            g_free(base);
-            return g_strdup(path);
+            char *both = in.labels->len > 0 ? g_strdup_printf("%s (%s)", name, in.path) : g_strdup(in.path);
+            g_free(name);
+            return both;
         }
     }
-    return base;
+    return name;
+}
+
+size_t session_count(const Summary &s) {
+    size_t sessions = 0;
+    for (size_t i = 0; i < s.count; ++i) sessions += s.inputs[i].input->kind == kSession ? 1 : 0;
+    return sessions;
 }
 
 // A suite per test of the session: its calls, its rows, "(run)" (an error
 // naming what happened to a test point that is not ok), the problems of its
 // output and rows; first one of the folder's name for the session's own
 // problems. Where several sessions are reported (a fleet of gateways), a
-// test's suite is named "FOLDER/TEST", so that the suites stay apart.
-void session_suites(GPtrArray *suites, const Input &in, const char *name, bool several) {
-    if (in.error != nullptr || in.problem_count > 0) problems_case(*suite_new(suites, name), &in);
+// test's suite is named "FOLDER/TEST" (the session's labels in place of
+// FOLDER where it has them), so that the suites stay apart.
+void session_suites(GPtrArray *suites, const Input &in, size_t index, const char *name, bool several) {
+    if (in.error != nullptr || in.problem_count > 0) problems_case(*suite_new(suites, name, index, "(session)"), &in);
     for (guint i = 0; i < in.tests->len; ++i) {
         const SessionTest &test = render::test_at(in, i);
         char *suite_name = several ? g_strdup_printf("%s/%s", name, test.point.name) : g_strdup(test.point.name);
-        TestSuite &suite = *suite_new(suites, suite_name);
+        TestSuite &suite = *suite_new(suites, suite_name, index, test.point.name);
         g_free(suite_name);
         rows_and_calls(suite, test.rows && !test.rows->error ? test.rows : nullptr,
                        test.log && !test.log->error ? test.log : nullptr, true);
@@ -211,23 +235,53 @@ void session_suites(GPtrArray *suites, const Input &in, const char *name, bool s
 
 }  // namespace
 
+char *suite_name(const Summary &s, size_t index, const char *own) {
+    char *name = input_suite_name(s, index);
+    if (s.inputs[index].input->kind != kSession) return name;
+    char *suite = session_count(s) > 1 ? g_strdup_printf("%s/%s", name, own) : g_strdup(own);
+    g_free(name);
+    return suite;
+}
+
 GPtrArray *test_suites(const Summary &s) {
     GPtrArray *suites = g_ptr_array_new_with_free_func(suite_free);
-    size_t sessions = 0;
-    for (size_t i = 0; i < s.count; ++i) sessions += s.inputs[i].input->kind == kSession ? 1 : 0;
+    const bool several = session_count(s) > 1;
     for (size_t i = 0; i < s.count; ++i) {
         const Input &in = *s.inputs[i].input;
-        char *name = suite_name(s, i);
+        char *name = input_suite_name(s, i);
         if (in.kind == kSession) {
-            session_suites(suites, in, name, sessions > 1);
+            session_suites(suites, in, i, name, several);
         } else {
-            TestSuite &suite = *suite_new(suites, name);
+            char *base = g_path_get_basename(in.path);
+            TestSuite &suite = *suite_new(suites, name, i, base);
+            g_free(base);
             rows_and_calls(suite, &in, &in, false);
             problems_case(suite, &in);
         }
         g_free(name);
     }
+    if (s.triage != nullptr) triage_apply(*s.triage, suites);
     return suites;
+}
+
+GPtrArray *case_keys(const GPtrArray *suites) {
+    GPtrArray *keys = g_ptr_array_new_with_free_func(g_free);
+    for (guint i = 0; i < suites->len;) {
+        // The suites of one input, made unique together.
+        const size_t input = static_cast<const TestSuite *>(g_ptr_array_index(suites, i))->input;
+        GPtrArray *names = g_ptr_array_new();
+        for (; i < suites->len && static_cast<const TestSuite *>(g_ptr_array_index(suites, i))->input == input; ++i) {
+            const TestSuite &suite = *static_cast<const TestSuite *>(g_ptr_array_index(suites, i));
+            for (guint k = 0; k < suite.cases->len; ++k) {
+                const TestCase &c = *static_cast<const TestCase *>(g_ptr_array_index(suite.cases, k));
+                g_ptr_array_add(names, g_strdup_printf("%s/%s", suite.own, c.name));
+            }
+        }
+        render::make_unique(names);
+        for (guint k = 0; k < names->len; ++k) g_ptr_array_add(keys, g_ptr_array_index(names, k));
+        g_ptr_array_free(names, TRUE);
+    }
+    return keys;
 }
 
 }  // namespace capireport

@@ -47,6 +47,8 @@ Catalog *catalog_new() {
     return catalog;
 }
 
+void catalog_keep_fields(Catalog *catalog) { catalog->keep_fields = true; }
+
 void catalog_free(Catalog *catalog) {
     if (catalog == nullptr) return;
     g_free(catalog->infos);

@@ -32,6 +32,7 @@ struct Catalog {
     size_t window;  // lines of the longest call, and one more
     const Info *walk;
     bool failure_ends[256];  // the last bytes of failure lines: a quick test
+    bool keep_fields;        // calls keep every judged field (catalog_keep_fields)
 };
 
 // The entry of the checker of that name, or null.

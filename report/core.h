@@ -25,6 +25,26 @@ void log_finish(LogState *log);
 
 void call_free(void *call);
 
+// The whole file's bytes (g_malloc'ed, NUL after them), or null with why on
+// `error` ("cannot read PATH: reason", g_malloc'ed).
+char *read_file(const char *path, size_t *length, char **error);
+
+// Calls `line` for each line of the bytes, without its line end (a newline,
+// and a CR before it), numbered from 1, the last one also without a
+// newline; stops where it returns false.
+template <typename Line>
+void each_line(const char *bytes, size_t length, Line line) {
+    Count number = 0;
+    for (size_t at = 0; at < length;) {
+        const char *newline = static_cast<const char *>(memchr(bytes + at, '\n', length - at));
+        const size_t end = newline ? static_cast<size_t>(newline - bytes) : length;
+        size_t n = end - at;
+        if (n > 0 && bytes[at + n - 1] == '\r') --n;
+        if (!line(bytes + at, n, ++number)) return;
+        at = end + 1;
+    }
+}
+
 // Whether the bytes read exactly as the text.
 inline bool equals(const char *bytes, size_t length, const char *text) {
     return length == strlen(text) && memcmp(bytes, text, length) == 0;

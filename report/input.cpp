@@ -75,6 +75,20 @@ void sheet_line(Input *input, const char *line, size_t length, bool cut, Count n
     g_ptr_array_add(input->rows, row);
 }
 
+// Reads the descriptor to its end, handing each piece read to `piece`;
+// 0, or the errno of the read that failed.
+template <typename Piece>
+int read_pieces(int fd, Piece piece) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return errno;
+        if (got == 0) return 0;
+        piece(buffer, static_cast<size_t>(got));
+    }
+}
+
 }  // namespace
 
 Input *input_new(Kind kind, const char *path) {
@@ -87,6 +101,7 @@ Input *input_new(Kind kind, const char *path) {
     input->calls = g_ptr_array_new_with_free_func(call_free);
     input->problems = g_ptr_array_new_with_free_func(problem_free);
     input->tests = g_ptr_array_new_with_free_func(session_test_free);
+    input->labels = g_ptr_array_new_with_free_func(g_free);
     return input;
 }
 
@@ -223,14 +238,7 @@ Input *read_input(Kind kind, const char *path, const Catalog *catalog, const Lin
     const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
     int failure = fd < 0 ? errno : 0;
     if (fd >= 0) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) failure = errno;
-            if (got <= 0) break;
-            reader.feed(buffer, static_cast<size_t>(got));
-        }
+        failure = read_pieces(fd, [&reader](const char *bytes, size_t length) { reader.feed(bytes, length); });
         if (!standard_input) close(fd);
     }
     Input *input = reader.finish();
@@ -247,6 +255,27 @@ Input *read_input(Kind kind, const char *path, const Catalog *catalog, const Lin
     return input;
 }
 
+char *read_file(const char *path, size_t *length, char **error) {
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    int failure = fd < 0 ? errno : 0;
+    GString *bytes = g_string_new(nullptr);
+    if (fd >= 0) {
+        failure = read_pieces(fd, [bytes](const char *piece, size_t n) {
+            g_string_append_len(bytes, piece, static_cast<gssize>(n));
+        });
+        close(fd);
+    }
+    if (failure != 0) {
+        char *text = read_error_text(failure);
+        *error = g_strdup_printf("cannot read %s: %s", path, text);
+        g_free(text);
+        g_string_free(bytes, TRUE);
+        return nullptr;
+    }
+    *length = bytes->len;
+    return g_string_free(bytes, FALSE);
+}
+
 void input_free(Input *input) {
     if (input == nullptr) return;
     g_free(input->path);
@@ -257,7 +286,18 @@ void input_free(Input *input) {
     g_ptr_array_free(input->calls, TRUE);
     g_ptr_array_free(input->problems, TRUE);
     g_ptr_array_free(input->tests, TRUE);
+    g_ptr_array_free(input->labels, TRUE);
     g_free(input);
+}
+
+char *input_name(const Input &input) {
+    if (input.labels->len == 0) return g_strdup(input.path);
+    GString *name = g_string_new(nullptr);
+    for (guint i = 0; i < input.labels->len; ++i) {
+        if (i > 0) g_string_append_c(name, ' ');
+        g_string_append(name, static_cast<const char *>(g_ptr_array_index(input.labels, i)));
+    }
+    return g_string_free(name, FALSE);
 }
 
 }  // namespace capireport

@@ -3,6 +3,10 @@
 // <testcase> per case, a <failure> or <error> with its message and, where the
 // case says more, its lines as the body.
 //
+// A session's labels are each suite's properties. With a comparison
+// (--baseline, --known) a failure's message begins with its class, and a
+// known failure is <skipped message="known: REASON">, counted as skipped.
+//
 // Texts are made valid UTF-8 (invalid bytes become U+FFFD), control
 // characters and the characters XML 1.0 refuses are written as "\xhh" or
 // "\uhhhh", then the markup is escaped: the file is well-formed whatever
@@ -15,28 +19,7 @@ namespace capireport {
 
 namespace {
 
-// Text fit for XML 1.0 and escaped for markup.
-void append_xml(GString *out, const char *bytes, size_t length) {
-    char *valid = g_utf8_make_valid(bytes, static_cast<gssize>(length));
-    GString *clean = g_string_sized_new(length);
-    for (const char *p = valid; *p; p = g_utf8_next_char(p)) {
-        const gunichar c = g_utf8_get_char(p);
-        if (c < 0x20 || c == 0x7f) {
-            g_string_append_printf(clean, "\\x%02x", c);
-        } else if ((c >= 0x80 && c <= 0x9f) || c == 0xfffe || c == 0xffff) {
-            g_string_append_printf(clean, "\\u%04x", c);
-        } else {
-            g_string_append_len(clean, p, g_utf8_next_char(p) - p);
-        }
-    }
-    char *escaped = g_markup_escape_text(clean->str, static_cast<gssize>(clean->len));
-    g_string_append(out, escaped);
-    g_free(escaped);
-    g_string_free(clean, TRUE);
-    g_free(valid);
-}
-
-void append_xml(GString *out, const char *text) { append_xml(out, text, strlen(text)); }
+void append_xml(GString *out, const char *text) { render::append_markup(out, text); }
 
 void junit_case(GString *xml, const char *suite, const TestCase &c) {
     g_string_append(xml, "    <testcase classname=\"");
@@ -48,14 +31,25 @@ void junit_case(GString *xml, const char *suite, const TestCase &c) {
         g_string_append(xml, "/>\n");
         return;
     }
-    const char *tag = c.verdict == TestCase::kFailed ? "failure" : "error";
+    // A known failure is skipped: the known issue's reason, then the
+    // failure's message and lines.
+    const char *tag = c.known ? "skipped" : c.verdict == TestCase::kFailed ? "failure" : "error";
     g_string_append_printf(xml, ">\n      <%s message=\"", tag);
-    append_xml(xml, c.message);
-    if (c.details->len == 0) {
-        g_string_append(xml, "\"/>\n    </testcase>\n");
-        return;
+    if (c.known) {
+        char *known = g_strdup_printf("known: %s", c.known);
+        append_xml(xml, known);
+        g_free(known);
+        g_string_append(xml, "\">");
+        append_xml(xml, c.message);
+        g_string_append_c(xml, '\n');
+    } else {
+        append_xml(xml, c.message);
+        if (c.details->len == 0) {
+            g_string_append(xml, "\"/>\n    </testcase>\n");
+            return;
+        }
+        g_string_append(xml, "\">");
     }
-    g_string_append(xml, "\">");
     for (guint i = 0; i < c.details->len; ++i) {
         append_xml(xml, static_cast<const char *>(g_ptr_array_index(c.details, i)));
         g_string_append_c(xml, '\n');
@@ -63,27 +57,56 @@ void junit_case(GString *xml, const char *suite, const TestCase &c) {
     g_string_append_printf(xml, "</%s>\n    </testcase>\n", tag);
 }
 
+// The known failures a suite holds, where there are any.
+void append_skipped(GString *xml, Count skipped) {
+    if (skipped > 0) g_string_append_printf(xml, " skipped=\"%llu\"", skipped);
+}
+
+// A session's labels as the suite's properties, where it has them.
+void append_labels(GString *xml, const Input &input) {
+    if (input.labels->len == 0) return;
+    g_string_append(xml, "    <properties>\n");
+    for (guint i = 0; i < input.labels->len; ++i) {
+        const char *label = static_cast<const char *>(g_ptr_array_index(input.labels, i));
+        const char *equals = strchr(label, '=');
+        char *key = g_strndup(label, static_cast<gsize>(equals - label));
+        g_string_append(xml, "      <property name=\"");
+        append_xml(xml, key);
+        g_string_append(xml, "\" value=\"");
+        append_xml(xml, equals + 1);
+        g_string_append(xml, "\"/>\n");
+        g_free(key);
+    }
+    g_string_append(xml, "    </properties>\n");
+}
+
 }  // namespace
 
 void write_junit(const Summary &s, GString *xml) {
     GPtrArray *suites = test_suites(s);
-    Count tests = 0, failures = 0, errors = 0;
+    Count tests = 0, failures = 0, errors = 0, skipped = 0;
     for (guint i = 0; i < suites->len; ++i) {
         const TestSuite &suite = *static_cast<const TestSuite *>(g_ptr_array_index(suites, i));
         tests += suite.cases->len;
         failures += suite.failures;
         errors += suite.errors;
+        skipped += suite.skipped;
     }
     g_string_append_printf(xml,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<testsuites name=\"capi-report\" tests=\"%llu\" failures=\"%llu\" errors=\"%llu\">\n",
+                           "<testsuites name=\"capi-report\" tests=\"%llu\" failures=\"%llu\" errors=\"%llu\"",
                            tests, failures, errors);
+    append_skipped(xml, skipped);
+    g_string_append(xml, ">\n");
     for (guint i = 0; i < suites->len; ++i) {
         const TestSuite &suite = *static_cast<const TestSuite *>(g_ptr_array_index(suites, i));
         g_string_append(xml, "  <testsuite name=\"");
         append_xml(xml, suite.name);
-        g_string_append_printf(xml, "\" tests=\"%u\" failures=\"%llu\" errors=\"%llu\">\n", suite.cases->len,
+        g_string_append_printf(xml, "\" tests=\"%u\" failures=\"%llu\" errors=\"%llu\"", suite.cases->len,
                                suite.failures, suite.errors);
+        append_skipped(xml, suite.skipped);
+        g_string_append(xml, ">\n");
+        append_labels(xml, *s.inputs[suite.input].input);
         for (guint k = 0; k < suite.cases->len; ++k) {
             junit_case(xml, suite.name, *static_cast<const TestCase *>(g_ptr_array_index(suite.cases, k)));
         }

@@ -1,15 +1,19 @@
 // capi-report: turns what test runs leave behind (result sheets, the captured
 // output of test programs, capi-run results folders) into one report on
 // standard output, the problems of the inputs on standard error and, with
-// --junit, a JUnit XML file.
+// --junit, --tap, --cases or --html, files; with --baseline or --known, the
+// report is what changed and what is known (triage.h).
 //
-//   capi-report [--junit FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]...
+//   capi-report [--junit FILE] ... [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]...
+//               [--baseline BASE] [--baseline-log LOG] [--known FILE]
 //               [--help] [--version] [SHEET | DIR | -]...
 //
 // Exit status: 0 when every row name's latest outcome is pass, every logged
 // call passed and every test of a session passed; 1 when something failed,
 // a line was malformed, stray or damaged, or an input holds nothing; 2 on a
 // usage error, an input that cannot be read or a file that cannot be written.
+// With a comparison, 1 only when a failure is new and not known; 2 also for
+// a baseline or a known-failures file that cannot be read.
 //
 // The input and output options come from the table in render.h; the usage
 // line and --help are made from it here, in plain ASCII whatever the locale.
@@ -24,6 +28,7 @@
 #include "fieldaudit_version.h"
 #include "render.h"
 #include "text.h"
+#include "triage.h"
 
 namespace {
 
@@ -32,11 +37,14 @@ using capireport::kOptions;
 
 const char kProgram[] = "capi-report";
 
+// An input option may be given many times; an output or a setting once.
+bool repeatable(const capireport::Option &o) { return o.output == nullptr && o.setting == capireport::kNoSetting; }
+
 // "Usage: capi-report [--junit FILE] [--log CAPTURED_OUTPUT]... ... [SHEET | DIR | -]...\n"
 void usage(GString *out) {
     g_string_append_printf(out, "Usage: %s", kProgram);
     for (const capireport::Option &o : kOptions) {
-        g_string_append_printf(out, " [--%s %s]%s", o.name, o.argument, o.output ? "" : "...");
+        g_string_append_printf(out, " [--%s %s]%s", o.name, o.argument, repeatable(o) ? "..." : "");
     }
     g_string_append(out, " [--help] [--version] [SHEET | DIR | -]...\n");
 }
@@ -66,7 +74,9 @@ void help(GString *out) {
                     "goes to standard output in place of the text report.\n"
                     "\n"
                     "Exit status: 0 all passed, 1 something failed, 2 usage error, an input that\n"
-                    "cannot be read or a file that cannot be written.\n");
+                    "cannot be read or a file that cannot be written. With --baseline or --known the\n"
+                    "report lists what changed and what is known, and 1 means a failure that is new\n"
+                    "and not known.\n");
 }
 
 bool put(FILE *stream, const GString *text) {
@@ -137,10 +147,40 @@ struct Given {
     const char *capture;  // --unpack: the console capture
 };
 
+// The comparison the settings ask for (--baseline, --known), read before
+// the inputs; null where none is asked for. Sets `status` to 2 where one
+// cannot be read.
+capireport::Triage *comparison(char **const lists[], capireport::Catalog *catalog, int *status) {
+    const char *baseline = nullptr, *known = nullptr;
+    capireport::Setting kind = capireport::kNoSetting;
+    for (size_t i = 0; i < kOptionCount; ++i) {
+        if (kOptions[i].setting == capireport::kNoSetting || lists[i] == nullptr) continue;
+        if (kOptions[i].setting == capireport::kKnownSetting) {
+            known = lists[i][0];
+        } else {
+            baseline = lists[i][0];
+            kind = kOptions[i].setting;
+        }
+    }
+    if (baseline == nullptr && known == nullptr) return nullptr;
+    GString *errors = g_string_new(nullptr);
+    capireport::Triage *triage = capireport::triage_read(baseline, kind, known, catalog, errors);
+    put(stderr, errors);
+    g_string_free(errors, TRUE);
+    if (triage == nullptr) *status = 2;
+    return triage;
+}
+
 // Reads the inputs, renders the summary and writes the outputs; the exit
 // status.
-int report(const GArray *given, char *const files[]) {
+int report(const GArray *given, char *const files[], char **const lists[]) {
     capireport::Catalog *catalog = capireport::catalog_new();
+    int status = 0;
+    capireport::Triage *triage = comparison(lists, catalog, &status);
+    if (status != 0) {
+        capireport::catalog_free(catalog);
+        return status;
+    }
     GPtrArray *inputs = g_ptr_array_new();
     for (guint i = 0; i < given->len; ++i) {
         const Given &g = g_array_index(given, Given, i);
@@ -149,6 +189,11 @@ int report(const GArray *given, char *const files[]) {
     }
     capireport::Summary *summary =
         capireport::summarize(reinterpret_cast<capireport::Input *const *>(inputs->pdata), inputs->len);
+    if (triage != nullptr) {
+        capireport::triage_compare(*triage, *summary);
+        summary->triage = triage;
+        summary->status = triage->status;
+    }
 
     GString *err = g_string_new(nullptr);
     capireport::write_problems(*summary, err);
@@ -157,7 +202,7 @@ int report(const GArray *given, char *const files[]) {
     GString *out = g_string_new(nullptr);
     const capireport::Renderer standard = standard_output(files);
     (standard != nullptr ? standard : capireport::write_text)(*summary, out);
-    int status = summary->status;
+    status = summary->status;
     if (!put(stdout, out)) {
         fprintf(stderr, "%s: cannot write the report to standard output\n", kProgram);
         status = 2;
@@ -170,6 +215,7 @@ int report(const GArray *given, char *const files[]) {
     g_string_free(out, TRUE);
     g_string_free(err, TRUE);
     capireport::summary_free(summary);
+    capireport::triage_free(triage);
     for (guint i = 0; i < inputs->len; ++i) capireport::input_free(static_cast<capireport::Input *>(inputs->pdata[i]));
     g_ptr_array_free(inputs, TRUE);
     capireport::catalog_free(catalog);
@@ -229,6 +275,7 @@ GArray *inputs_given(char **rest, char **const lists[], char **const pairs[], co
         g_array_append_val(given, g);
     }
     for (size_t i = 0; i < kOptionCount; ++i) {
+        if (kOptions[i].setting != capireport::kNoSetting) continue;
         for (char **p = lists[i]; p && *p; ++p) {
             const Given g = {kOptions[i].input, *p, nullptr};
             g_array_append_val(given, g);
@@ -251,6 +298,19 @@ GArray *inputs_given(char **rest, char **const lists[], char **const pairs[], co
         return nullptr;
     }
     return given;
+}
+
+// A setting given more than once, or both baselines: the usage error, or null.
+const char *setting_problem(char **const lists[]) {
+    size_t baselines = 0;
+    for (size_t i = 0; i < kOptionCount; ++i) {
+        if (kOptions[i].setting == capireport::kNoSetting || lists[i] == nullptr) continue;
+        if (g_strv_length(lists[i]) > 1) return kOptions[i].setting == capireport::kKnownSetting
+                                                     ? "--known given more than once"
+                                                     : "--baseline given more than once";
+        baselines += kOptions[i].setting != capireport::kKnownSetting;
+    }
+    return baselines > 1 ? "give one baseline: --baseline or --baseline-log" : nullptr;
 }
 
 }  // namespace
@@ -297,12 +357,12 @@ int main(int argc, char **argv) {
         status = put(stdout, text) ? 0 : 2;
         g_string_free(text, TRUE);
     } else {
-        const char *problem = nullptr;
+        const char *problem = setting_problem(lists);
         size_t to_standard_output = 0;
         for (size_t i = 0; i < kOptionCount; ++i) to_standard_output += files[i] && strcmp(files[i], "-") == 0;
-        GArray *given = to_standard_output > 1 ? nullptr : inputs_given(rest, lists, pairs, &problem);
         if (to_standard_output > 1) problem = "standard output (-) given for more than one output";
-        status = given ? report(given, files) : usage_error(problem);
+        GArray *given = problem ? nullptr : inputs_given(rest, lists, pairs, &problem);
+        status = given ? report(given, files, lists) : usage_error(problem);
         if (given) g_array_free(given, TRUE);
     }
     g_free(pair_problem);

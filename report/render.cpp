@@ -19,6 +19,27 @@ void append_shown(GString *out, const char *text) {
     fieldaudit::escape(text, length, out->str + start);
 }
 
+void append_markup(GString *out, const char *text) {
+    const size_t length = strlen(text);
+    char *valid = g_utf8_make_valid(text, static_cast<gssize>(length));
+    GString *clean = g_string_sized_new(length);
+    for (const char *p = valid; *p; p = g_utf8_next_char(p)) {
+        const gunichar c = g_utf8_get_char(p);
+        if (c < 0x20 || c == 0x7f) {
+            g_string_append_printf(clean, "\\x%02x", c);
+        } else if ((c >= 0x80 && c <= 0x9f) || c == 0xfffe || c == 0xffff) {
+            g_string_append_printf(clean, "\\u%04x", c);
+        } else {
+            g_string_append_len(clean, p, g_utf8_next_char(p) - p);
+        }
+    }
+    char *escaped = g_markup_escape_text(clean->str, static_cast<gssize>(clean->len));
+    g_string_append(out, escaped);
+    g_free(escaped);
+    g_string_free(clean, TRUE);
+    g_free(valid);
+}
+
 void append_escaped(GString *out, const char *text, const char *special) {
     const size_t length = text != nullptr ? strlen(text) : 0;
     const size_t start = out->len;
@@ -42,6 +63,11 @@ void append_failure(GString *out, const FailedField &f, bool values) {
     } else {
         g_string_append_printf(out, "%s: %s", f.label, f.reason);
     }
+}
+
+const char *plain_message(const TestCase &c) {
+    const size_t skip = c.mark && c.message && g_str_has_prefix(c.message, c.mark) ? strlen(c.mark) + 2 : 0;
+    return c.message + (strlen(c.message) >= skip ? skip : 0);
 }
 
 const FailedField &failure_at(const Call &call, guint i) {

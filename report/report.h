@@ -75,6 +75,10 @@ struct Call {
     bool pass;
     bool complete;
     GPtrArray *failures;  // FailedField *
+    // FailedField *: every judged field in order, `reason` null where it
+    // passed; kept only where the catalog asks for it (keep_fields), null
+    // otherwise.
+    GPtrArray *fields;
     // GRefString: the test program's own line (a heading) last before the
     // call's first line, or null where the log has none before it.
     char *heading;
@@ -101,6 +105,7 @@ struct Input {
     Count malformed;      // sheet: malformed lines; log: stray lines of the kit
     Count foreign;        // log: lines that are not the kit's
     GPtrArray *tests;     // session: SessionTest *, in the summary's order
+    GPtrArray *labels;    // session: char *, "KEY=VALUE" as capi-run --label gave it, in order
     bool part;            // part of a session: holding nothing is no problem
     GPtrArray *problems;  // Problem *, the first kMaxProblems
     Count problem_count;
@@ -111,6 +116,10 @@ struct Input {
 struct Catalog;
 Catalog *catalog_new();
 void catalog_free(Catalog *catalog);
+// Makes the calls read from then on keep every judged field with its values
+// (Call::fields), which a comparison with a baseline needs; off by default,
+// so that a long log costs one record per call.
+void catalog_keep_fields(Catalog *catalog);
 
 struct LogState;
 
@@ -160,6 +169,11 @@ Input *read_input(Kind kind, const char *path, const Catalog *catalog, const Lin
 Input *read_session(const char *dir, const char *capture, const Catalog *catalog);
 void input_free(Input *input);
 
+// How the report names an input: a session by its labels ("board=gw2
+// build=4.1.7"), anything else, and a session without labels, by its path
+// as given (g_malloc'ed).
+char *input_name(const Input &input);
+
 // What the report says of one input, counted once for every output.
 struct InputTotals {
     const Input *input;
@@ -172,6 +186,8 @@ struct InputTotals {
     bool fail;
 };
 
+struct Triage;
+
 // All inputs summed up, in the order given: what every output renders.
 struct Summary {
     InputTotals *inputs;
@@ -183,6 +199,9 @@ struct Summary {
     // 0: everything passed; 1: a failure, a malformed row, a stray line or
     // an empty input; 2: an input could not be read.
     int status;
+    // A comparison with a baseline or a list of known failures (triage.h),
+    // which the outputs then show; null without one.
+    const Triage *triage;
 };
 
 // Whether a session's test passed: its point is ok, every call of its

@@ -1,7 +1,8 @@
 // A capi-run results folder read as one input: the session summary through
-// capi-run's own reader (capi_session_read), each test's captured standard
-// output read as a log, and the rows the summary attributes to it read from
-// the folder's copy of the sheet. With a console capture, the folder is
+// capi-run's own reader (capi_session_read_all), each test's captured
+// standard output read as a log, and the rows the summary attributes to it
+// read from the folder's copy of the sheet; the session's labels (capi-run
+// --label) kept as "KEY=VALUE", by which the report names the session. With a console capture, the folder is
 // first recovered from it by capi-run's own decoder (capi_bundle_unpack).
 //
 // Problems of the summary and of the capture name their own file and line
@@ -69,6 +70,10 @@ int each(const capi_session_test *point, void *data) {
     return 0;
 }
 
+void label(const char *key, const char *value, void *data) {
+    g_ptr_array_add(static_cast<Reading *>(data)->input->labels, g_strconcat(key, "=", value, nullptr));
+}
+
 }  // namespace
 
 Input *read_session(const char *dir, const char *capture, const Catalog *catalog) {
@@ -81,11 +86,13 @@ Input *read_session(const char *dir, const char *capture, const Catalog *catalog
         return input;
     }
     char *summary = g_build_filename(dir, CAPI_SESSION_SUMMARY, nullptr);
-    if (capi_session_read(summary, each, problem, &reading) < 0) {
+    const capi_session_handlers handlers = {each, problem, label, &reading};
+    if (capi_session_read_all(summary, &handlers) < 0) {
         char *text = read_error_text(errno);
         char *reason = g_strdup_printf("cannot read %s: %s", summary, text);
         g_free(text);
         g_ptr_array_set_size(input->tests, 0);
+        g_ptr_array_set_size(input->labels, 0);
         if (capture != nullptr && input->problem_count > 0) {
             // Lost with the capture's damaged lines: what the capture holds
             // is damaged, not unreadable.

@@ -14,6 +14,7 @@
 //       - <field>: result="<value>" target="<value>": <reason>  per failing field
 //   TOTAL <PASS|FAIL> calls=<n> pass=<n> failed=<n> incomplete=<n> stray=<n> foreign=<n> <path>
 //   SESSION <path>                                              a capi-run results folder
+//   LABELS <KEY=VALUE> [<KEY=VALUE>]...                         its labels, where it has them
 //   TEST <PASS|FAIL> <name>                                     per test, in the order run
 //     ERROR <what happened>                                     a test point that is not ok
 //     <the call lines of its output, then the row lines of its rows, as above>
@@ -27,7 +28,8 @@
 // malformed or stray, or it holds no row or call at all; the summary is ERROR
 // when an input could not be read, FAIL when an input is, PASS otherwise.
 // Values and names are shown with their control bytes as "\xhh"; field values
-// are shown as the field line shows them.
+// are shown as the field line shows them. With a comparison (--baseline,
+// --known) the report is the list of changes in its place (changes.cpp).
 #include "render.h"
 
 namespace capireport {
@@ -116,6 +118,13 @@ void text_input(GString *out, const InputTotals &t) {
     g_string_append(out, in.kind == kSheet ? "SHEET " : in.kind == kLog ? "LOG " : "SESSION ");
     append_shown(out, in.path);
     g_string_append_c(out, '\n');
+    if (in.labels->len > 0) {
+        char *name = input_name(in);
+        g_string_append(out, "LABELS ");
+        append_shown(out, name);
+        g_string_append_c(out, '\n');
+        g_free(name);
+    }
     if (t.unreadable) {
         g_string_append(out, "TOTAL ERROR unreadable ");
     } else if (in.kind == kSession) {
@@ -142,6 +151,10 @@ void text_input(GString *out, const InputTotals &t) {
 }  // namespace
 
 void write_text(const Summary &s, GString *out) {
+    if (s.triage != nullptr) {
+        write_changes(s, out);
+        return;
+    }
     for (size_t i = 0; i < s.count; ++i) text_input(out, s.inputs[i]);
     g_string_append_printf(out,
                            "SUMMARY %s inputs=%zu unreadable=%llu names=%llu failing=%llu calls=%llu failed=%llu "

@@ -236,17 +236,7 @@ static int read_case(const char *line, size_t length, char *name, size_t size, s
 {
     const char *field[4];
     size_t lengths[4];
-    size_t n = 0;
-    size_t start = 0;
-    size_t i;
-    for (i = 0; i <= length && n < 4; ++i) {
-        if (i == length || line[i] == '\t') {
-            field[n] = line + start;
-            lengths[n++] = i - start;
-            start = i + 1;
-        }
-    }
-    if (n != 4 || start != length + 1) {
+    if (!capi_case_fields(line, length, field, lengths)) {
         return 0;
     }
     *name_length = capi_unescape(field[1], lengths[1], name, size);

@@ -196,3 +196,18 @@ int capi_read_decimal(const char *text, unsigned long long *value)
     *value = n;
     return 1;
 }
+
+int capi_case_fields(const char *line, size_t length, const char *field[4], size_t lengths[4])
+{
+    size_t n = 0;
+    size_t start = 0;
+    size_t i;
+    for (i = 0; i <= length && n < 4; ++i) {
+        if (i == length || line[i] == '\t') {
+            field[n] = line + start;
+            lengths[n++] = i - start;
+            start = i + 1;
+        }
+    }
+    return n == 4 && start == length + 1;
+}

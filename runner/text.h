@@ -57,6 +57,15 @@ int capi_read_decimal(const char *text, unsigned long long *value);
  * past what was written). Returns 0, or -1 with errno. */
 int capi_write_all(int fd, const void *data, size_t length, off_t *at);
 
+/*
+ * Splits a line of capi-report's --cases (without its newline) into its
+ * four fields, suite, case, outcome and message, each still escaped
+ * (capi_escape): pointers into the line and their lengths. Returns 1, or 0
+ * when the line has not exactly four fields between tabs. Each reader of
+ * the case list goes through it and reads the outcome as it needs.
+ */
+int capi_case_fields(const char *line, size_t length, const char *field[4], size_t lengths[4]);
+
 /* Hands "PATH:LINE: " and the formatted message (cut at 1 KiB) to
  * `problem`, the way every reader here names a problem of its input. */
 void capi_problem_at(void (*problem)(const char *message, void *data), void *data, const char *path,

@@ -11,8 +11,8 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: capi-report [--junit FILE] [--tap FILE] [--cases FILE] [--log CAPTURED_OUTPUT]... [--unpack DIR CAPTURE]... "
-    "[--help] [--version] "
+    "Usage: capi-report [--junit FILE] [--tap FILE] [--cases FILE] [--html FILE] [--log CAPTURED_OUTPUT]... "
+    "[--unpack DIR CAPTURE]... [--baseline BASE] [--baseline-log LOG] [--known FILE] [--help] [--version] "
     "[SHEET | DIR | -]...\n";
 
 TEST(Program, OptionsStatusAndMessages) {
@@ -114,9 +114,16 @@ TEST(Program, HelpWholeFromTheTableOfOptions) {
                                  "  --junit FILE             Also write the report as JUnit XML to FILE\n"
                                  "  --tap FILE               Also write the report as TAP version 14 to FILE\n"
                                  "  --cases FILE             Also write its test cases, a line each, tab-separated, to FILE\n"
+                                 "  --html FILE              Also write a page with a column per input and a row per case "
+                                 "to FILE\n"
                                  "  --log CAPTURED_OUTPUT    Captured standard output of a test program (repeatable)\n"
                                  "  --unpack DIR CAPTURE     A capi-run results folder recovered into DIR from a console "
                                  "capture (repeatable)\n"
+                                 "  --baseline BASE          Compare each case with BASE: a results folder, a sheet or a "
+                                 "--cases file\n"
+                                 "  --baseline-log LOG       Compare each case with a captured output of an earlier run\n"
+                                 "  --known FILE             Known failures, a line each: NAME-GLOB [KEY=GLOB]... REASON, "
+                                 "tab-separated\n"
                                  "  --help                   Show this help and exit\n"
                                  "  --version                Show the version and exit\n"
                                  "\n"
@@ -125,7 +132,9 @@ TEST(Program, HelpWholeFromTheTableOfOptions) {
                                  "goes to standard output in place of the text report.\n"
                                  "\n"
                                  "Exit status: 0 all passed, 1 something failed, 2 usage error, an input that\n"
-                                 "cannot be read or a file that cannot be written.\n";
+                                 "cannot be read or a file that cannot be written. With --baseline or --known the\n"
+                                 "report lists what changed and what is known, and 1 means a failure that is new\n"
+                                 "and not known.\n";
     for (const char *locale : {"C", "C.UTF-8"}) {
         SCOPED_TRACE(locale);
         for (const char *option : {"--help", "-h"}) {

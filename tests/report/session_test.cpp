@@ -266,6 +266,50 @@ TEST(Session, SuitesOfSeveralFoldersStayApart) {
     EXPECT_EQ("gw1/capi_demo\ngw1/busprobe\ngw2/capi_demo\ngw2/busprobe\n", names);
 }
 
+// Labelled sessions are named by their labels: a LABELS line, the JUnit
+// suites' properties and names; a known failure's condition on a label
+// holds for the session that has it only.
+TEST(Session, LabelsNameTheSession) {
+    Files both;
+    const char *const labels[][2] = {{"board=gw1", "build=4.1"}, {"board=gw2", "build=4.2\t<&>"}};
+    for (int g = 0; g < 2; ++g) {
+        Files files = session_files({kTests[0], kTests[5]}, kSheet);
+        size_t at = 15;  // after "TAP version 14\n"
+        for (const char *label : labels[g]) {
+            char line[512];
+            const size_t n = capi_session_format_label(label, line, sizeof line);
+            files[0].second.insert(at, line, n);
+            at += n;
+        }
+        for (const auto &f : in_folder(g ? "gw2" : "gw1", files)) both.push_back(f);
+    }
+    both.push_back({"known.txt", "capi_demo/*\tboard=gw2*\tbuild=*\\x09*\tGW-9\n"});
+    std::string xml;
+    ProgramRun run = run_program({"--junit", "r.xml", "gw1", "gw2"}, both, "r.xml", &xml);
+    EXPECT_EQ(0u, run.out.find("SESSION gw1\nLABELS board=gw1 build=4.1\nTEST FAIL capi_demo\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("SESSION gw2\nLABELS board=gw2 build=4.2\\x09<&>\nTEST FAIL"));
+    EXPECT_NE(std::string::npos,
+              xml.find("  <testsuite name=\"board=gw2 build=4.2\\x09&lt;&amp;&gt;/busprobe\" tests=\"2\" "
+                       "failures=\"0\" errors=\"0\">\n    <properties>\n"
+                       "      <property name=\"board\" value=\"gw2\"/>\n"
+                       "      <property name=\"build\" value=\"4.2\\x09&lt;&amp;&gt;\"/>\n    </properties>\n"
+                       "    <testcase classname=\"board=gw2 build=4.2\\x09&lt;&amp;&gt;/busprobe\" "
+                       "name=\"signal_capi_function\"/>\n"))
+        << xml;
+    run = run_program({"--known", "known.txt", "gw1", "gw2"}, both);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("FAIL board=gw1 build=4.1/capi_demo/capi_demo: wifi_function: CheckTolvaDNSServerConfig_t\n"
+              "  - Server2: result=\"8.8.8.8\" target=\"9.9.9.9\": differs from the expected text\n"
+              "FAIL board=gw1 build=4.1/capi_demo/wifi_function\n  - failed at line 1, run 1 of 1\n"
+              "KNOWN board=gw2 build=4.2\\x09<&>/capi_demo/capi_demo: wifi_function: CheckTolvaDNSServerConfig_t\n"
+              "  - known: GW-9\n"
+              "KNOWN board=gw2 build=4.2\\x09<&>/capi_demo/wifi_function\n  - known: GW-9\n"
+              "SUMMARY FAIL cases=18 regression=0 new=0 still_failing=0 failing=2 known=2 fixed=0 gone=0 "
+              "no_longer_seen=0 newly_failing=2\n",
+              run.out);
+    EXPECT_EQ(0, run_program({"--known", "known.txt", "gw2"}, both).status);
+}
+
 std::string damaged(size_t i, const std::string &line) {
     if (line.find(" D 4 0 ") != std::string::npos) return "";
     if (i == 5) return "[    3.100000] eth0: link up\r\n" + line;
