@@ -128,6 +128,8 @@ struct LogState {
     GString *foreign;   // the last foreign line that may be a heading
     bool fresh;         // `foreign` is newer than `heading`
     char *heading;      // GRefString of it, shared by the items after it
+    bool in_gap;                // the calls now break off where bytes were lost:
+    Count gap_first, gap_last;  // those bytes
 };
 
 namespace {
@@ -142,8 +144,13 @@ bool break_off(const LogState &log, Call *call, size_t pos, char *expected) {
         const Item *item = at(log, pos);
         char line[24];
         if (item) g_snprintf(line, sizeof line, "%llu", item->line);
+        char first[24], last[24];
+        g_snprintf(first, sizeof first, "%llu", log.gap_first);
+        g_snprintf(last, sizeof last, "%llu", log.gap_last);
         note(call, g_strdup("incomplete"), nullptr, nullptr,
-             item ? reason(kLineWhereDue, line, expected) : reason(kEndsWhereDue, expected));
+             item                          ? reason(kLineWhereDue, line, expected)
+             : log.in_gap                  ? reason(kLostWhereDue, first, last, expected)
+                                           : reason(kEndsWhereDue, expected));
         call->complete = false;
     }
     g_free(expected);
@@ -376,6 +383,23 @@ void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count n
     if (log->heading) item->heading = g_ref_string_acquire(log->heading);
     g_ptr_array_add(log->window, item);
     drain(*log, false);
+}
+
+void log_gap(LogState *log, Count first, Count last, Count number) {
+    // The calls so far end here; what follows begins afresh, under no heading.
+    log->in_gap = true;
+    log->gap_first = first;
+    log->gap_last = last;
+    drain(*log, true);
+    log->in_gap = false;
+    log->walk = nullptr;
+    if (log->heading) g_ref_string_release(log->heading);
+    log->heading = nullptr;
+    log->fresh = false;
+    ++log->input->malformed;
+    add_problem(log->input, number,
+                g_strdup_printf("bytes %llu-%llu of the output were lost on the console: calls there cannot be judged",
+                                first, last));
 }
 
 void log_finish(LogState *log) {

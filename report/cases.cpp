@@ -226,7 +226,8 @@ void session_suites(GPtrArray *suites, const Input &in, size_t index, const char
         if (capi_session_ok(&test.point)) {
             add_case(suite, "(run)", TestCase::kPassed, nullptr);
         } else {
-            add_case(suite, "(run)", TestCase::kError, render::what_happened(test.point));
+            add_case(suite, "(run)", TestCase::kError,
+                     test.missing != nullptr ? g_strdup(test.missing) : render::what_happened(test.point));
         }
         problems_case(suite, test.log);
         problems_case(suite, test.rows);

@@ -20,6 +20,11 @@ void add_problem(Input *input, Count line, char *reason, bool whole = false);
 LogState *log_new(Input *input, const Catalog *catalog);
 // One line without its line end; `cut` when only its first kMaxLine bytes are given.
 void log_line(LogState *log, const char *bytes, size_t length, bool cut, Count number);
+// Bytes first..last of the output were lost on the console (the lines
+// holding them are not given): a call that was open there breaks off (it is
+// not judged, never passed), and the gap is a problem of the log, at line
+// `number`.
+void log_gap(LogState *log, Count first, Count last, Count number);
 // Matches what is left and frees the state.
 void log_finish(LogState *log);
 

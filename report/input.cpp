@@ -33,7 +33,14 @@ void session_test_free(void *p) {
     SessionTest *test = static_cast<SessionTest *>(p);
     input_free(test->log);
     input_free(test->rows);
+    g_free(test->missing);
     g_free(test);
+}
+
+void gap_free(void *p) {
+    Gap *gap = static_cast<Gap *>(p);
+    g_free(gap->file);
+    g_free(gap);
 }
 
 void problem_free(void *p) {
@@ -102,6 +109,7 @@ Input *input_new(Kind kind, const char *path) {
     input->problems = g_ptr_array_new_with_free_func(problem_free);
     input->tests = g_ptr_array_new_with_free_func(session_test_free);
     input->labels = g_ptr_array_new_with_free_func(g_free);
+    input->gaps = g_ptr_array_new_with_free_func(gap_free);
     return input;
 }
 
@@ -155,9 +163,10 @@ void add_problem(Input *input, Count line, char *reason, bool whole) {
     g_ptr_array_add(input->problems, problem);
 }
 
-Reader::Reader(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines)
+Reader::Reader(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines, const GPtrArray *gaps)
     : input_(input_new(kind, path)), catalog_(catalog), line_(g_string_sized_new(256)), cut_(false), number_(0),
-      lines_(lines ? *lines : LineRange{1, ~0ULL}), kit_line_(0), log_(nullptr) {
+      lines_(lines ? *lines : LineRange{1, ~0ULL}), kit_line_(0), log_(nullptr), gaps_(gaps), offset_(0),
+      line_start_(0), gap_(0) {
     input_->part = lines != nullptr;
     if (kind == kLog) log_ = log_new(input_, catalog_);
 }
@@ -175,8 +184,13 @@ void Reader::feed(const char *bytes, size_t length) {
         const size_t room = kMaxLine - line_->len;
         if (part > room) cut_ = true;
         g_string_append_len(line_, bytes, static_cast<gssize>(part < room ? part : room));
-        if (newline == nullptr) return;
+        if (newline == nullptr) {
+            offset_ += length;
+            return;
+        }
+        offset_ += part + 1;
         line();
+        line_start_ = offset_;
         bytes += part + 1;
         length -= part + 1;
     }
@@ -188,7 +202,20 @@ void Reader::line() {
     // sheet row's is (result_sheet_line_length).
     size_t length = line_->len;
     if (!cut_ && length > 0 && line_->str[length - 1] == '\r') --length;
-    if (number_ < lines_.first || number_ > lines_.last) {
+    // A line that holds bytes the capture lost is not read: the log says
+    // where they are, once for each gap.
+    bool lost = false;
+    while (gaps_ != nullptr && gap_ < gaps_->len) {
+        const Gap &gap = *static_cast<const Gap *>(g_ptr_array_index(gaps_, gap_));
+        if (gap.first >= offset_) break;
+        if (gap.last >= line_start_) lost = true;
+        if (gap.last >= offset_) break;
+        if (log_ != nullptr) log_gap(log_, gap.first, gap.last, number_);
+        ++gap_;
+    }
+    if (lost) {
+        // Not read.
+    } else if (number_ < lines_.first || number_ > lines_.last) {
         // Not a line of this part.
     } else if (input_->kind == kSheet) {
         const Count malformed = input_->malformed;
@@ -210,6 +237,11 @@ void Reader::line() {
 
 Input *Reader::finish() {
     if (line_->len > 0 || cut_) line();
+    // Gaps at the file's end (past its last line).
+    for (; gaps_ != nullptr && gap_ < gaps_->len; ++gap_) {
+        const Gap &gap = *static_cast<const Gap *>(g_ptr_array_index(gaps_, gap_));
+        if (log_ != nullptr) log_gap(log_, gap.first, gap.last, number_ + 1);
+    }
     if (log_ != nullptr) {
         log_finish(log_);
         log_ = nullptr;
@@ -232,8 +264,8 @@ Input *Reader::finish() {
     return done;
 }
 
-Input *read_input(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines) {
-    Reader reader(kind, path, catalog, lines);
+Input *read_input(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines, const GPtrArray *gaps) {
+    Reader reader(kind, path, catalog, lines, gaps);
     const bool standard_input = strcmp(path, "-") == 0;
     const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
     int failure = fd < 0 ? errno : 0;
@@ -287,6 +319,8 @@ void input_free(Input *input) {
     g_ptr_array_free(input->problems, TRUE);
     g_ptr_array_free(input->tests, TRUE);
     g_ptr_array_free(input->labels, TRUE);
+    g_ptr_array_free(input->gaps, TRUE);
+    g_free(input->cut);
     g_free(input);
 }
 

@@ -49,6 +49,9 @@ const Reason kReasons[kReasonCount] = {
      "check's pass or failed line, a failure line, a sub-checker's lines)."},
     {"the output ends where the <line due> is due", "The call broke off at the end of the output: the program "
                                                     "stopped (crashed, was killed, its output was cut) inside it."},
+    {"bytes <first>-<last> of the output were lost on the console where the <line due> is due",
+     "The call broke off where a console capture lost bytes of the output that its parity could not rebuild: it "
+     "cannot be judged."},
 };
 
 char *reason(ReasonId id, const char *first, const char *second, const char *third) {

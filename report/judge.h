@@ -31,6 +31,7 @@ enum ReasonId {
     kDiffersTar,
     kLineWhereDue,
     kEndsWhereDue,
+    kLostWhereDue,
     kReasonCount
 };
 

@@ -92,6 +92,10 @@ struct SessionTest {
     capi_session_test point;
     Input *log;   // null where the test left no output file
     Input *rows;  // null where it appended no row
+    // A planned test without a test point, in a session cut short: what
+    // became of it ("running when the session stopped: kernel panic", "not
+    // run: ..."); null for a test of the summary.
+    char *missing;
 };
 
 struct Input {
@@ -106,6 +110,11 @@ struct Input {
     Count foreign;        // log: lines that are not the kit's
     GPtrArray *tests;     // session: SessionTest *, in the summary's order
     GPtrArray *labels;    // session: char *, "KEY=VALUE" as capi-run --label gave it, in order
+    char *cut;            // session: "cut short after test K (NAME)" where the summary has no last line, else null
+    Count restarts;       // session: restarts of the gateway its summary counts
+    const char *capture;  // session: the console capture it was recovered from, or null
+    Count repaired, rebuilt;  // session: capture lines put together again, and rebuilt from their parity
+    GPtrArray *gaps;      // session: Gap *, the bytes of its files the capture lost
     bool part;            // part of a session: holding nothing is no problem
     GPtrArray *problems;  // Problem *, the first kMaxProblems
     Count problem_count;
@@ -128,12 +137,22 @@ struct LineRange {
     Count first, last;
 };
 
+// Bytes first..last of a file that a console capture lost (they read as
+// zero bytes in the recovered file).
+struct Gap {
+    char *file;
+    Count first, last;
+};
+
 // Reads one input from bytes handed over in pieces of any size.
 class Reader {
 public:
     // With `lines`, only those lines are read, and an input holding nothing
     // is no problem (a part of a session).
-    Reader(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines = nullptr);
+    // With `gaps` (the file's bytes a capture lost, in order), a line that
+    // holds any of them is not read: the log names the gap there.
+    Reader(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines = nullptr,
+           const GPtrArray *gaps = nullptr);
     ~Reader();
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
@@ -153,6 +172,10 @@ private:
     LineRange lines_;
     Count kit_line_;  // sheet: the first malformed line that is a line of the kit, or 0
     LogState *log_;
+    const GPtrArray *gaps_;  // Gap *: of this file, in order
+    Count offset_;           // bytes fed so far
+    Count line_start_;       // where the line being read begins
+    guint gap_;              // the next gap not yet named
 };
 
 // Why a file could not be read (or a report written), in the same words
@@ -162,7 +185,8 @@ char *read_error_text(int error);
 // Reads the file (a sheet or a log; "-" standard input); an input that
 // cannot be read comes back with `error` set. With `lines`, only those
 // lines are read (a test's rows of a session's sheet).
-Input *read_input(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines = nullptr);
+Input *read_input(Kind kind, const char *path, const Catalog *catalog, const LineRange *lines = nullptr,
+                  const GPtrArray *gaps = nullptr);
 // Reads a capi-run results folder; with `capture`, first recovers the
 // folder into `dir` from that console capture (its damaged lines are
 // problems of the session).

@@ -14,6 +14,8 @@
 //       - <field>: result="<value>" target="<value>": <reason>  per failing field
 //   TOTAL <PASS|FAIL> calls=<n> pass=<n> failed=<n> incomplete=<n> stray=<n> foreign=<n> <path>
 //   SESSION <path>                                              a capi-run results folder
+//   CAPTURE <PASS|FAIL> lines_repaired=<n> lines_rebuilt=<n> <capture>   recovered from a console capture
+//   CUT ERROR cut short after test <k> (<name>)                 a summary without its last line
 //   LABELS <KEY=VALUE> [<KEY=VALUE>]...                         its labels, where it has them
 //   TEST <PASS|FAIL> <name>                                     per test, in the order run
 //     ERROR <what happened>                                     a test point that is not ok
@@ -94,7 +96,7 @@ void text_test(GString *out, const SessionTest &test) {
     append_shown(out, test.point.name);
     g_string_append_c(out, '\n');
     if (!capi_session_ok(&test.point)) {
-        char *what = render::what_happened(test.point);
+        char *what = test.missing != nullptr ? g_strdup(test.missing) : render::what_happened(test.point);
         g_string_append(out, "  ERROR ");
         append_shown(out, what);
         g_string_append_c(out, '\n');
@@ -124,6 +126,18 @@ void text_input(GString *out, const InputTotals &t) {
         append_shown(out, name);
         g_string_append_c(out, '\n');
         g_free(name);
+    }
+    if (in.capture != nullptr) {
+        // What the capture took to give the folder back, never hidden.
+        g_string_append_printf(out, "CAPTURE %s lines_repaired=%llu lines_rebuilt=%llu ",
+                               status(in.problem_count == 0 && in.error == nullptr), in.repaired, in.rebuilt);
+        append_shown(out, in.capture);
+        g_string_append_c(out, '\n');
+    }
+    if (in.cut != nullptr) {
+        g_string_append(out, "CUT ERROR ");
+        append_shown(out, in.cut);
+        g_string_append_c(out, '\n');
     }
     if (t.unreadable) {
         g_string_append(out, "TOTAL ERROR unreadable ");

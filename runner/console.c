@@ -117,9 +117,7 @@ void capi_console_begin(capi_console *console, const char *const *names, size_t 
     /* The plan: what a folder cut short still names. */
     if (capi_kept_open(console->folder, CAPI_SESSION_PLAN, 0, &plan) == 0) {
         for (i = 0; i < count; ++i) {
-            size_t n = (size_t)snprintf(line, sizeof line, "%zu ", i + 1);
-            n += capi_escape(names[i], strlen(names[i]), "#", line + n, sizeof line - n - 1);
-            line[n++] = '\n';
+            const size_t n = capi_session_format_plan(i + 1, names[i], line, sizeof line);
             if (capi_kept_write(&plan, line, n) != 0) {
                 break;
             }

@@ -18,12 +18,6 @@
 extern "C" {
 #endif
 
-/* The session's plan in the results folder: its tests in the order they
- * run, "NUMBER NAME" a line (the name escaped as in the summary), written
- * before the first test, so that a folder whose session was cut short
- * still names the tests that never ran. */
-#define CAPI_SESSION_PLAN "capi-run.plan"
-
 typedef struct {
     int out;                /* standard output */
     capi_folder *folder;

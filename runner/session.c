@@ -221,6 +221,56 @@ size_t capi_session_format_label(const char *label, char *out, size_t size)
     return b.failed ? 0 : b.length;
 }
 
+size_t capi_session_format_plan(unsigned long number, const char *name, char *out, size_t size)
+{
+    buffer b = {out, size, 0, 0};
+    put(&b, "%lu ", number);
+    put_escaped(&b, name, TAP_SPECIAL);
+    put(&b, "\n");
+    return b.failed ? 0 : b.length;
+}
+
+long capi_session_read_plan(const char *path, void (*each)(unsigned long number, const char *name, void *data),
+                            void *data)
+{
+    char line[4 * CAPI_SESSION_NAME_MAX + 32];
+    char name[CAPI_SESSION_NAME_MAX + 1];
+    long count = 0;
+    int error = 0;
+    FILE *file = fopen(path, "r");
+    if (file == NULL) {
+        return -1;
+    }
+    while (fgets(line, sizeof line, file) != NULL) {
+        const size_t length = strlen(line);
+        char *space = strchr(line, ' ');
+        unsigned long long number;
+        size_t n;
+        if (length == 0 || line[length - 1] != '\n' || space == NULL) {
+            break;
+        }
+        line[length - 1] = '\0';
+        *space = '\0';
+        if (!capi_read_decimal(line, &number) || number != (unsigned long long)count + 1 ||
+            (n = capi_unescape(space + 1, strlen(space + 1), name, sizeof name)) == (size_t)-1 || n != strlen(name)) {
+            break;
+        }
+        ++count;
+        if (each != NULL) {
+            each((unsigned long)number, name, data);
+        }
+    }
+    if (ferror(file)) {
+        error = errno != 0 ? errno : EIO;
+    }
+    fclose(file);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
+    return count;
+}
+
 /* ---- Reading ---- */
 
 typedef struct {
@@ -404,9 +454,31 @@ static int read_label(const char *line, char *key, char *value, size_t size)
     return n != (size_t)-1 && n == strlen(value);
 }
 
+/* A line "HEAD" N "WHAT" ("s" when N is not 1) and maybe more: N. */
+static int counted(const char *line, const char *head, const char *what, unsigned long long *n)
+{
+    char number[24];
+    const size_t h = strlen(head);
+    const char *at = line + h;
+    const size_t digits = strspn(at, "0123456789");
+    const size_t w = strlen(what);
+    if (strncmp(line, head, h) != 0 || digits == 0 || digits >= sizeof number) {
+        return 0;
+    }
+    memcpy(number, at, digits);
+    number[digits] = '\0';
+    at += digits;
+    if (!capi_read_decimal(number, n) || strncmp(at, what, w) != 0) {
+        return 0;
+    }
+    at += w;
+    return *n == 1 ? (*at == '\0' || *at == ':') : *at == 's';
+}
+
 int capi_session_read(const char *path, capi_session_each each, capi_session_problem problem, void *data)
 {
     capi_session_handlers handlers;
+    memset(&handlers, 0, sizeof handlers);
     handlers.each = each;
     handlers.problem = problem;
     handlers.label = NULL;
@@ -478,6 +550,22 @@ int capi_session_read_all(const char *path, const capi_session_handlers *handler
             }
             complain(&r, "test point without its details");
             state = BEFORE;
+        }
+        {
+            /* The last lines: the restarts, the count of test points. */
+            unsigned long long n;
+            if (counted(line, "# the gateway restarted ", " time", &n)) {
+                if (handlers->restarted != NULL) {
+                    handlers->restarted((unsigned long)n, data);
+                }
+                continue;
+            }
+            if (counted(line, "# ", " test point", &n)) {
+                if (handlers->end != NULL) {
+                    handlers->end((unsigned long)n, data);
+                }
+                continue;
+            }
         }
         if (strncmp(line, CAPI_SESSION_LABEL_PREFIX, sizeof CAPI_SESSION_LABEL_PREFIX - 1) == 0) {
             char key[CAPI_SESSION_TEXT_MAX + 1];

@@ -157,8 +157,26 @@ typedef struct {
     capi_session_problem problem;
     capi_session_label label;
     void *data;
+    /* The summary's last line ("# N test points: ..."): the session ended. */
+    void (*end)(unsigned long points, void *data);
+    /* "# the gateway restarted N times": restarts of the gateway. */
+    void (*restarted)(unsigned long restarts, void *data);
 } capi_session_handlers;
 int capi_session_read_all(const char *path, const capi_session_handlers *handlers);
+
+/* The session's plan in the results folder: its tests in the order they
+ * run, busprobe last, "NUMBER NAME" a line (the name escaped as in a test
+ * point), written before the first test starts, so that a folder whose
+ * session was cut short still names the tests that never ran. */
+#define CAPI_SESSION_PLAN "capi-run.plan"
+/* The plan's line for test `number`, with its newline; its length, or 0
+ * when `size` is too small. */
+size_t capi_session_format_plan(unsigned long number, const char *name, char *out, size_t size);
+/* Reads the plan at `path`: `each` per test, in order, with its name
+ * unescaped. Returns the number of tests, or -1 (errno set) when it cannot
+ * be opened or read; a line that is not of the plan ends the reading. */
+long capi_session_read_plan(const char *path, void (*each)(unsigned long number, const char *name, void *data),
+                            void *data);
 
 /* The same, without the labels. */
 int capi_session_read(const char *path, capi_session_each each, capi_session_problem problem,
