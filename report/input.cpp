@@ -321,6 +321,7 @@ void input_free(Input *input) {
     g_ptr_array_free(input->labels, TRUE);
     g_ptr_array_free(input->gaps, TRUE);
     g_free(input->cut);
+    g_free(input->capture);
     g_free(input);
 }
 

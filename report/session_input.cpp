@@ -158,7 +158,7 @@ Input *read_session(const char *dir, const char *capture, const Catalog *catalog
             g_free(text);
             return input;
         }
-        input->capture = capture;
+        input->capture = g_strdup(capture);
         input->repaired = outcome.repaired;
         input->rebuilt = outcome.rebuilt;
     }

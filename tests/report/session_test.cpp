@@ -52,6 +52,7 @@ capi_session_test point_of(const Test &t, unsigned number) {
 // The folder's files: the summary, the rows' copy, each test's streams.
 Files session_files(const std::vector<Test> &tests, const std::string &sheet) {
     std::string summary = "TAP version 14\n1.." + std::to_string(tests.size()) + "\n";
+    size_t ok = 0;
     Files files;
     for (size_t i = 0; i < tests.size(); ++i) {
         capi_session_test p = point_of(tests[i], static_cast<unsigned>(i + 1));
@@ -66,41 +67,45 @@ Files session_files(const std::vector<Test> &tests, const std::string &sheet) {
         }
         char point[CAPI_SESSION_POINT_MAX];
         summary.append(point, capi_session_format(&p, point, sizeof point));
+        ok += capi_session_ok(&p);
         if (p.out.file[0]) {
             files.push_back({p.out.file, tests[i].out});
             files.push_back({p.err.file, ""});
         }
     }
+    summary += "# " + std::to_string(tests.size()) + " test points: " + std::to_string(ok) + " ok, " +
+               std::to_string(tests.size() - ok) + " not ok\n";
     files.insert(files.begin(), {{CAPI_SESSION_SUMMARY, summary}, {CAPI_SESSION_SHEET, sheet}});
     return files;
 }
 
-// A console capture of the folder: the bundle's lines as capi-run prints them,
-// each line then changed by `mangle` (its number from 0, the line with its
-// newline) before the capture is written.
+// A console capture of the folder: a part of the bundle per file, as
+// capi-run's writer makes them, each line then changed by `mangle` (its
+// number from 0, the line with its newline) before the capture is written.
 std::string capture_of(const Files &files, std::string (*mangle)(size_t, const std::string &)) {
-    char dir[] = CAPI_REPORT_RUNS_DIR "/bundle.XXXXXX";
-    EXPECT_NE(nullptr, mkdtemp(dir));
-    std::vector<const char *> names;
-    for (const auto &f : files) {
-        g_file_set_contents((std::string(dir) + "/" + f.first).c_str(), f.second.data(),
-                            static_cast<gssize>(f.second.size()), nullptr);
-        names.push_back(f.first.c_str());
+    char name[] = CAPI_REPORT_RUNS_DIR "/bundle.XXXXXX";
+    const int fd = mkstemp(name);
+    EXPECT_GE(fd, 0);
+    capi_bundle_writer writer;
+    EXPECT_EQ(0, capi_bundle_begin(&writer, fd, "0123456789abcdef", 1));
+    for (size_t i = 0; i < files.size(); ++i) {
+        capi_bundle_piece piece;
+        memset(&piece, 0, sizeof piece);
+        piece.name = files[i].first.c_str();
+        piece.bytes = files[i].second.data();
+        piece.size = files[i].second.size();
+        EXPECT_EQ(0, capi_bundle_part(&writer, i, &piece, 1));
     }
-    const std::string bundle = std::string(dir) + ".txt";
-    const int fd = open(bundle.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    EXPECT_EQ(0, capi_bundle_write(fd, dir, names.data(), names.size()));
+    EXPECT_EQ(0, capi_bundle_end(&writer, files.size()));
     close(fd);
     gchar *bytes = nullptr;
-    g_file_get_contents(bundle.c_str(), &bytes, nullptr, nullptr);
+    g_file_get_contents(name, &bytes, nullptr, nullptr);
     gchar **lines = g_strsplit(bytes, "\n", -1);
     std::string capture = "U-Boot 2024.01\r\nStarting kernel ...\r\n";
     for (size_t i = 0; lines[i] && lines[i][0]; ++i) capture += mangle(i, std::string(lines[i]) + "\r\n");
     g_strfreev(lines);
     g_free(bytes);
-    for (const auto &f : files) remove((std::string(dir) + "/" + f.first).c_str());
-    remove(bundle.c_str());
-    rmdir(dir);
+    remove(name);
     return capture;
 }
 
@@ -130,6 +135,7 @@ const char kSheet[] = "wifi_function \t failed\nled_function \t pass\nhang_row \
 
 const char kText[] =
     "TEST FAIL capi_demo\n"
+    "  ERROR failed rows: 1\n"
     "  PASS line=2        capi_demo: wifi_function: Check_return_result\n"
     "  FAIL lines=3-4     capi_demo: wifi_function: CheckTolvaDNSServerConfig_t\n"
     "    - Server2: result=\"8.8.8.8\" target=\"9.9.9.9\": differs from the expected text\n"
@@ -154,7 +160,7 @@ const char kText[] =
     "TEST PASS busprobe\n"
     "  PASS runs=1    pass=1    failed=0    signal_capi_function\n";
 
-const char kJUnitSuites[] = R"x(  <testsuite name="capi_demo" tests="7" failures="2" errors="0">
+const char kJUnitSuites[] = R"x(  <testsuite name="capi_demo" tests="7" failures="2" errors="1">
     <testcase classname="capi_demo" name="capi_demo: wifi_function: Check_return_result"/>
     <testcase classname="capi_demo" name="capi_demo: wifi_function: CheckTolvaDNSServerConfig_t">
       <failure message="Server2: differs from the expected text">lines 3-4
@@ -171,7 +177,9 @@ FAIL lines 3-4 CheckTolvaDNSServerConfig_t
 </failure>
     </testcase>
     <testcase classname="capi_demo" name="led_function"/>
-    <testcase classname="capi_demo" name="(run)"/>
+    <testcase classname="capi_demo" name="(run)">
+      <error message="failed rows: 1"/>
+    </testcase>
   </testsuite>
   <testsuite name="crasher" tests="3" failures="1" errors="1">
     <testcase classname="crasher" name="Check_int"/>
@@ -231,7 +239,7 @@ TEST(Session, EveryTestOfAResultsFolder) {
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("", run.err);
     EXPECT_EQ(std::string("SESSION results\n") + kText + kTotals + "results\n" + kSummary, run.out);
-    EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 4), xml);
+    EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 5), xml);
     EXPECT_EQ("", xml_fault(xml));
 }
 
@@ -301,31 +309,45 @@ TEST(Session, LabelsNameTheSession) {
     EXPECT_EQ("FAIL board=gw1 build=4.1/capi_demo/capi_demo: wifi_function: CheckTolvaDNSServerConfig_t\n"
               "  - Server2: result=\"8.8.8.8\" target=\"9.9.9.9\": differs from the expected text\n"
               "FAIL board=gw1 build=4.1/capi_demo/wifi_function\n  - failed at line 1, run 1 of 1\n"
+              "FAIL board=gw1 build=4.1/capi_demo/(run)\n  - failed rows: 1\n"
               "KNOWN board=gw2 build=4.2\\x09<&>/capi_demo/capi_demo: wifi_function: CheckTolvaDNSServerConfig_t\n"
               "  - known: GW-9\n"
               "KNOWN board=gw2 build=4.2\\x09<&>/capi_demo/wifi_function\n  - known: GW-9\n"
-              "SUMMARY FAIL cases=18 regression=0 new=0 still_failing=0 failing=2 known=2 fixed=0 gone=0 "
-              "no_longer_seen=0 newly_failing=2\n",
+              "KNOWN board=gw2 build=4.2\\x09<&>/capi_demo/(run)\n  - known: GW-9\n"
+              "SUMMARY FAIL cases=18 regression=0 new=0 still_failing=0 failing=3 known=3 fixed=0 gone=0 "
+              "no_longer_seen=0 newly_failing=3\n",
               run.out);
     EXPECT_EQ(0, run_program({"--known", "known.txt", "gw2"}, both).status);
 }
 
-std::string damaged(size_t i, const std::string &line) {
-    if (line.find(" D 4 0 ") != std::string::npos) return "";
+// The parts of the capture (capture_of): 0 the summary, 1 the sheet, 2 and
+// 3 capi_demo's output and error, 4 and 5 the crasher's. A part's lines: a
+// data and a parity line for its list of files (block 0), then its bytes.
+bool of_part(const std::string &line, const char *kind, const char *part) {
+    return line.find(std::string(" ") + kind + " " + part + " 1 ") != std::string::npos;
+}
+
+// Kernel lines between the lines and inside one of capi_demo's output;
+// one of its data lines lost (rebuilt from its parity line).
+std::string repaired(size_t i, const std::string &line) {
     if (i == 5) return "[    3.100000] eth0: link up\r\n" + line;
-    if (i == 6) return "[    3.200000] random: crng init done\r\n" + line;
+    if (of_part(line, "D", "2") && line.find(" D 2 1 1 ") != std::string::npos) {
+        return line.substr(0, 40) + "[    3.200000] random: crng init done\r\n" + line.substr(40);
+    }
+    if (of_part(line, "D", "2") && line.find(" D 2 1 0 ") != std::string::npos) return "";
     return line;
 }
 
-std::string changed_summary(size_t i, const std::string &line) {
-    std::string mangled = line;
-    if (i == 2) mangled[mangled.size() - 6] ^= 1;  // its checksum fails
-    return mangled;
+// The crasher's output loses its data line and the parity line that would
+// rebuild it: its bytes are lost, and its calls cannot be judged.
+std::string lost(size_t, const std::string &line) {
+    return of_part(line, "D", "4") || of_part(line, "P", "4") ? "" : line;
 }
 
-// A console capture: recovered and reported as the folder is; lines lost
-// or damaged are named on stderr and in the JUnit file, the files they held
-// are not recovered, and the status is 1.
+// A console capture: recovered and reported as the folder is, with what it
+// took (the CAPTURE line); lines put together or rebuilt lose nothing; bytes
+// lost are named on stderr and in the JUnit file, the calls there are not
+// judged, and the status is 1.
 TEST(Session, RecoveredFromAConsoleCapture) {
     const Files files = session_files(kTests, kSheet);
     std::string xml;
@@ -333,44 +355,32 @@ TEST(Session, RecoveredFromAConsoleCapture) {
                                  {{"console.txt", capture_of(files, as_is)}}, "r.xml", &xml);
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("", run.err);
-    EXPECT_EQ(std::string("SESSION results\n") + kText + kTotals + "results\n" + kSummary, run.out);
-    EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 4), xml);
+    const std::string capture_line = "CAPTURE PASS lines_repaired=0 lines_rebuilt=0 console.txt\n";
+    EXPECT_EQ(std::string("SESSION results\n") + capture_line + kText + kTotals + "results\n" + kSummary, run.out);
+    EXPECT_EQ(junit_of(kJUnitSuites, 17, 3, 5), xml);
 
-    // The summary's third bundle line fails its checksum: the summary is
-    // not recovered, which the capture's lines say.
-    run = run_program({"--unpack", "results", "console.txt"}, {{"console.txt", capture_of(files, changed_summary)}});
+    run = run_program({"--unpack", "results", "console.txt"}, {{"console.txt", capture_of(files, repaired)}});
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ("SESSION results\nTOTAL FAIL tests=0 pass=0 failed=0 calls=0 failed_calls=0 rows=0 failed_rows=0 "
-              "problems=5 results\n"
-              "SUMMARY FAIL inputs=1 unreadable=0 names=0 failing=0 calls=0 failed=0 malformed=4 stray=0\n",
+    EXPECT_EQ("", run.err);
+    EXPECT_EQ(std::string("SESSION results\nCAPTURE PASS lines_repaired=1 lines_rebuilt=1 console.txt\n") + kText +
+                  kTotals + "results\n" + kSummary,
               run.out);
-    EXPECT_EQ("console.txt:5: damaged bundle line (checksum)\n"
-              "console.txt:6: bundle line 2 missing\n"
-              "console.txt:6: file capi-run.tap: bytes 0-47 missing\n"
-              "console.txt:42: file capi-run.tap not recovered\n"
-              "capi-report: results: cannot read results/capi-run.tap: No such file or directory\n",
-              run.err);
 
-    // crasher.out lost a line: its test has no calls to show, and says so;
-    // the kernel's lines between are passed over.
     run = run_program({"--junit", "r.xml", "--unpack", "results", "console.txt"},
-                      {{"console.txt", capture_of(files, damaged)}}, "r.xml", &xml);
+                      {{"console.txt", capture_of(files, lost)}}, "r.xml", &xml);
     EXPECT_EQ(1, run.status);
     const std::string crasher_text =
         "  PASS line=1        Check_int\n"
         "  FAIL line=2        CheckTolvaDNSServerConfig_t\n"
         "    - incomplete: the output ends where the CheckTolvaDNSServerConfig_t line of Server2 is due\n";
     std::string text = kText;
-    text.replace(text.find(crasher_text), crasher_text.size(),
-                 "  ERROR cannot read results/crasher.out: No such file or directory\n");
-    EXPECT_EQ("SESSION results\n" + text +
-                  "TOTAL FAIL tests=6 pass=1 failed=5 calls=5 failed_calls=1 rows=4 failed_rows=1 problems=3 results\n"
-                  "SUMMARY FAIL inputs=1 unreadable=0 names=4 failing=1 calls=5 failed=1 malformed=3 stray=0\n",
+    text.replace(text.find(crasher_text), crasher_text.size(), "");
+    EXPECT_EQ("SESSION results\nCAPTURE FAIL lines_repaired=0 lines_rebuilt=0 console.txt\n" + text +
+                  "TOTAL FAIL tests=6 pass=1 failed=5 calls=5 failed_calls=1 rows=4 failed_rows=1 problems=1 results\n"
+                  "SUMMARY FAIL inputs=1 unreadable=0 names=4 failing=1 calls=5 failed=1 malformed=1 stray=1\n",
               run.out);
-    EXPECT_EQ("console.txt:57: bundle line 52 missing\n"
-              "console.txt:57: file crasher.out: bytes 0-47 missing\n"
-              "console.txt:58: file crasher.out not recovered\n"
-              "capi-report: cannot read results/crasher.out: No such file or directory\n",
+    EXPECT_EQ("console.txt:29: file crasher.out: bytes 0-85 lost\n"
+              "results/crasher.out:1: bytes 0-85 of the output were lost on the console: calls there cannot be judged\n",
               run.err);
     std::string suites = kJUnitSuites;
     const size_t crasher = suites.find("  <testsuite name=\"crasher\"");
@@ -380,20 +390,19 @@ TEST(Session, RecoveredFromAConsoleCapture) {
       <error message="crashed: SIGSEGV"/>
     </testcase>
     <testcase classname="crasher" name="(log)">
-      <error message="cannot read results/crasher.out: No such file or directory"/>
+      <error message="1 problem">line 1: bytes 0-85 of the output were lost on the console: calls there cannot be judged
+</error>
     </testcase>
   </testsuite>
 )x");
     EXPECT_EQ(junit_of(R"x(  <testsuite name="results" tests="1" failures="0" errors="1">
     <testcase classname="results" name="(session)">
-      <error message="3 problems">console.txt:57: bundle line 52 missing
-console.txt:57: file crasher.out: bytes 0-47 missing
-console.txt:58: file crasher.out not recovered
+      <error message="1 problem">console.txt:29: file crasher.out: bytes 0-85 lost
 </error>
     </testcase>
   </testsuite>
 )x" + suites,
-                       17, 2, 6),
+                       17, 2, 7),
               xml);
 }
 

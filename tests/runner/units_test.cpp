@@ -277,15 +277,19 @@ TEST(Console, SummaryOnTheOutputAndInTheFolder) {
                                  "# 1 test point: 0 ok, 1 not ok\n";
     EXPECT_EQ(expected, dir.read("out"));
     EXPECT_EQ(expected, dir.read("res/capi-run.tap"));
-    // The labels read back as given.
+    // The labels read back as given, and the summary's end.
     std::string labels_read;
     capi_session_handlers handlers = {nullptr, nullptr,
                                       [](const char *key, const char *value, void *data) {
                                           *static_cast<std::string *>(data) += std::string(key) + "=" + value + "|";
                                       },
-                                      &labels_read};
+                                      &labels_read,
+                                      [](unsigned long points, void *data) {
+                                          *static_cast<std::string *>(data) += "end " + std::to_string(points);
+                                      },
+                                      nullptr};
     EXPECT_EQ(0, capi_session_read_all(dir.file("res/capi-run.tap").c_str(), &handlers));
-    EXPECT_EQ("board=gw2|build=4.1 \xc3\xa9\t#x|", labels_read);
+    EXPECT_EQ("board=gw2|build=4.1 \xc3\xa9\t#x|end 1", labels_read);
     capi_folder_close(&f);
 }
 
