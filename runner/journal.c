@@ -85,7 +85,7 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
     }
     if (strcmp(kind, "session") == 0) {
         size_t length;
-        if (a == NULL || strlen(a) != 16 || !number(b, &n2) || c == NULL ||
+        if (j->session[0] != '\0' || a == NULL || strlen(a) != 16 || !number(b, &n2) || c == NULL ||
             (length = capi_unescape(c, strlen(c), j->results, sizeof j->results)) == (size_t)-1 ||
             length != strlen(j->results)) {
             return 0;
@@ -97,7 +97,7 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
     if (strcmp(kind, "test") == 0) {
         char name[PATH_MAX];
         size_t length;
-        if (!number(a, &n1) || n1 != *tests_seen + 1 || b == NULL ||
+        if (j->session[0] == '\0' || j->head || !number(a, &n1) || n1 != *tests_seen + 1 || b == NULL ||
             (length = capi_unescape(b, strlen(b), name, sizeof name)) == (size_t)-1) {
             return 0;
         }
@@ -109,13 +109,21 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
         }
         return 1;
     }
-    if (strcmp(kind, "head") == 0 && number(a, &n1)) {
+    if (strcmp(kind, "head") == 0 && number(a, &n1) && !j->head && *tests_seen == count) {
         j->head = 1;
         j->head_bytes = j->summary_bytes = n1;
         return 1;
     }
+    /* The records of the tests' runs follow the list of tests, in order:
+     * a test starts after the last one ended (or starts again, declared to
+     * restart the gateway), ends as the one running, and its part is sent
+     * after its end. Another order is not a journal capi-run wrote. */
     if (strcmp(kind, "start") == 0 && number(a, &n1) && number(b, &n2) && number(c, &n3) && d != NULL) {
-        const size_t length = capi_unescape(d, strlen(d), j->running_stem, sizeof j->running_stem);
+        size_t length;
+        if (*tests_seen != count || (n1 != j->ended + 1 && (j->running == 0 || n1 != j->running)) || n1 > count) {
+            return 0;
+        }
+        length = capi_unescape(d, strlen(d), j->running_stem, sizeof j->running_stem);
         if (length == (size_t)-1 || length != strlen(j->running_stem) || strchr(j->running_stem, '/') != NULL) {
             return 0;
         }
@@ -129,6 +137,9 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
     }
     if (strcmp(kind, "end") == 0 && number(a, &n1) && number(b, &n2) && number(c, &n3) && number(d, &n4) &&
         number(e, &n5)) {
+        if (j->running == 0 || n1 != j->running || n3 < j->summary_bytes || n5 < j->rows) {
+            return 0;
+        }
         j->ended = (unsigned long)n1;
         j->not_ok += n2 == 0;
         j->summary_bytes = n3;
@@ -137,11 +148,11 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
         j->running = 0;
         return 1;
     }
-    if (strcmp(kind, "sent") == 0 && number(a, &n1)) {
+    if (strcmp(kind, "sent") == 0 && number(a, &n1) && n1 == j->ended && n1 > j->sent) {
         j->sent = (unsigned long)n1;
         return 1;
     }
-    if (strcmp(kind, "restart") == 0 && number(a, &n1) && number(b, &n2)) {
+    if (strcmp(kind, "restart") == 0 && number(a, &n1) && number(b, &n2) && n1 == (unsigned long long)j->restarts + 1) {
         j->restarts = (unsigned)n1;
         j->running_restarts += j->running != 0;
         return 1;
@@ -153,46 +164,50 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
     return 0;
 }
 
-/* Reads the journal's records; the file is cut after the last whole one.
- * -1 with the reason in `error`. */
-static int read_records(capi_journal *j, FILE *file, const char *const *names, size_t count, char *error,
-                        size_t size)
+int capi_journal_read(capi_journal *j, FILE *file, const char *const *names, size_t count, long *whole,
+                      char *error, size_t size)
 {
     char line[LINE_MAX_BYTES];
     unsigned long tests_seen = 0;
-    long whole = 0;
-    int first = 1;
+    unsigned long number = 0;
+    *whole = 0;
     while (fgets(line, sizeof line, file) != NULL) {
         size_t length = strlen(line);
-        char *text;
+        const int ended = length > 0 && line[length - 1] == '\n';
+        char *text = NULL;
         int rc;
-        if (length == 0 || line[length - 1] != '\n') {
-            break; /* cut: what follows is not read */
+        ++number;
+        if (ended) {
+            line[--length] = '\0';
+            text = checked(line, length);
         }
-        line[--length] = '\0';
-        text = checked(line, length);
-        if (text == NULL && !first) {
-            break;
+        /* A power loss cuts the last record only: a damaged line with more
+         * after it is not that, and nothing after it is dropped. */
+        const int last = text != NULL || fgetc(file) == EOF;
+        if (number == 1 && (text == NULL || strcmp(text, FIRST_LINE) != 0) && (ended || !last)) {
+            snprintf(error, size, "not a capi-run journal (its first line is not \"" FIRST_LINE "\")");
+            return -1;
         }
-        if (first) {
-            if (text == NULL || strcmp(text, FIRST_LINE) != 0) {
-                snprintf(error, size, "not a capi-run journal (its first line is not \"" FIRST_LINE "\")");
-                return -1;
+        if (text == NULL && !last) {
+            snprintf(error, size, "its line %lu is damaged and more follows it", number);
+            return -1;
+        }
+        if (text == NULL) {
+            break; /* the record cut: taken out */
+        }
+        if (number > 1 && (rc = take(j, text, names, count, &tests_seen, error, size)) <= 0) {
+            if (rc == 0) {
+                snprintf(error, size, "its line %lu is not a record of this session", number);
             }
-            first = 0;
-        } else if ((rc = take(j, text, names, count, &tests_seen, error, size)) <= 0) {
-            if (rc < 0) {
-                return -1;
-            }
-            break;
+            return -1;
         }
-        whole = ftell(file);
+        *whole = ftell(file);
     }
     if (ferror(file)) {
         snprintf(error, size, "%s", strerror(errno));
         return -1;
     }
-    if (first || j->session[0] == '\0') {
+    if (j->session[0] == '\0') {
         snprintf(error, size, "it holds no session (cut before its first records)");
         return -1;
     }
@@ -201,8 +216,19 @@ static int read_records(capi_journal *j, FILE *file, const char *const *names, s
         return -1;
     }
     j->tests = tests_seen;
-    /* A record cut by a power loss is taken out, so that the next one
-     * begins on a line of its own. */
+    return 0;
+}
+
+/* Reads the journal's records; a record cut by a power loss is taken out,
+ * so that the next one begins on a line of its own. -1 with the reason in
+ * `error`. */
+static int read_records(capi_journal *j, FILE *file, const char *const *names, size_t count, char *error,
+                        size_t size)
+{
+    long whole = 0;
+    if (capi_journal_read(j, file, names, count, &whole, error, size) != 0) {
+        return -1;
+    }
     if (ftruncate(j->fd, (off_t)whole) != 0 || lseek(j->fd, 0, SEEK_END) < 0) {
         snprintf(error, size, "%s", strerror(errno));
         return -1;

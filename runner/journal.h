@@ -20,14 +20,17 @@
  *     done CRC                                 the session ended
  *
  * NAME, FOLDER and STEM are escaped as the summary escapes names, each the
- * rest of its line. The reader
- * takes the records up to the last whole one. Internal to capi-run.
+ * rest of its line. The reader takes the records up to the last whole one:
+ * a power loss cuts the last record only, so a damaged line with more after
+ * it, or a record out of this order, makes the journal one capi-run does
+ * not take on. Internal to capi-run.
  */
 #ifndef CAPI_RUN_JOURNAL_H
 #define CAPI_RUN_JOURNAL_H
 
 #include <limits.h>
 #include <stddef.h>
+#include <stdio.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -81,6 +84,12 @@ typedef enum {
  */
 capi_journal_state capi_journal_open(capi_journal *journal, const char *path, const char *const *names,
                                      size_t count, char *kept, size_t kept_size, char *error, size_t error_size);
+
+/* The reader alone (capi_journal_open's, which then cuts the file at
+ * `whole`): the records of `file` into `journal`, the offset after the last
+ * whole one in `whole`. Returns 0, or -1 with a whole sentence in `error`. */
+int capi_journal_read(capi_journal *journal, FILE *file, const char *const *names, size_t count, long *whole,
+                      char *error, size_t error_size);
 
 /* Begins a new journal (after CAPI_JOURNAL_NEW or _FINISHED): the session
  * and its tests. Returns 0, or -1 with errno. */

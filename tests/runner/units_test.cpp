@@ -384,14 +384,26 @@ TEST(Journal, OtherTestsOrFilesAreSetUpErrors) {
     const char *names[] = {"a", "b"};
     const char *other[] = {"a", "c"};
     const struct {
-        const char *bytes;  // the file; null: a journal of `names`
+        const char *bytes;  // the file; null: a journal of `names`, then `raw` and `record` appended
         const char *const *names;
         size_t count;
         const char *error;  // after "the journal PATH cannot be taken on: "
+        const char *raw;
+        const char *record;
     } cases[] = {
-        {nullptr, other, 2, "test 2 is b there, c here"},
-        {nullptr, names, 1, "test 2 is b there, none here"},
-        {"hello\n", names, 2, "not a capi-run journal (its first line is not \"capi-run journal 1\")"},
+        {nullptr, other, 2, "test 2 is b there, c here", "", nullptr},
+        {nullptr, names, 1, "test 2 is b there, none here", "", nullptr},
+        {"hello\n", names, 2, "not a capi-run journal (its first line is not \"capi-run journal 1\")", "", nullptr},
+        {"capi-run journal 1 00000000\n", names, 2,
+         "not a capi-run journal (its first line is not \"capi-run journal 1\")", "", nullptr},
+        // Damage before the end is not a power loss: nothing after it is dropped.
+        {nullptr, names, 2, "its line 5 is damaged and more follows it", "head 4\n", "head 40"},
+        {nullptr, names, 2, "its line 5 is damaged and more follows it", "head 40 00000000\n", "head 40"},
+        // Records out of order: a test that ends without its start, a start
+        // past the tests, a second session.
+        {nullptr, names, 2, "its line 5 is not a record of this session", "", "end 1 1 0 0 0"},
+        {nullptr, names, 2, "its line 5 is not a record of this session", "", "start 3 0 0 x"},
+        {nullptr, names, 2, "its line 5 is not a record of this session", "", "session 0123456789abcdef 0 res"},
     };
     for (const auto &c : cases) {
         RunDir dir;
@@ -400,6 +412,10 @@ TEST(Journal, OtherTestsOrFilesAreSetUpErrors) {
         if (c.bytes == nullptr) {
             capi_journal_open(&j, dir.file("j").c_str(), names, 2, kept, sizeof kept, error, sizeof error);
             ASSERT_EQ(0, capi_journal_begin(&j, "0123456789abcdef", "res", names, 2));
+            ASSERT_EQ(static_cast<ssize_t>(strlen(c.raw)), write(j.fd, c.raw, strlen(c.raw)));
+            if (c.record != nullptr) {
+                ASSERT_EQ(0, capi_journal_record(&j, "%s", c.record));
+            }
             capi_journal_close(&j);
         } else {
             dir.write("j", c.bytes);
