@@ -459,10 +459,14 @@ static int counted(const char *line, const char *head, const char *what, unsigne
 {
     char number[24];
     const size_t h = strlen(head);
-    const char *at = line + h;
-    const size_t digits = strspn(at, "0123456789");
     const size_t w = strlen(what);
-    if (strncmp(line, head, h) != 0 || digits == 0 || digits >= sizeof number) {
+    const char *at = line + h;
+    size_t digits;
+    if (strncmp(line, head, h) != 0) {
+        return 0; /* and `at` may lie past the line's end */
+    }
+    digits = strspn(at, "0123456789");
+    if (digits == 0 || digits >= sizeof number) {
         return 0;
     }
     memcpy(number, at, digits);
