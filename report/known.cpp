@@ -25,7 +25,7 @@ void issue_free(void *p) {
     g_free(issue);
 }
 
-void spec_free(void *spec) { g_pattern_spec_free(static_cast<GPatternSpec *>(spec)); }
+void glob_free(void *glob) { g_pattern_spec_free(static_cast<GPatternSpec *>(glob)); }
 
 void to_errors(const char *message, void *data) {
     g_string_append_printf(static_cast<GString *>(data), "%s\n", message);
@@ -91,7 +91,7 @@ KnownIssue *issue_of(const char *path, const char *line, size_t length, Count nu
         issue->glob = g_pattern_spec_new(fields[0]);
         issue->reason = g_strdup(fields[n - 1]);
         issue->keys = g_ptr_array_new_with_free_func(g_free);
-        issue->values = g_ptr_array_new_with_free_func(spec_free);
+        issue->values = g_ptr_array_new_with_free_func(glob_free);
         for (guint i = 1; i + 1 < n; ++i) {
             const char *condition = fields[i];
             const size_t key = strspn(condition, CAPI_SESSION_LABEL_KEY_CHARS);

@@ -35,43 +35,50 @@ static int emit(capi_bundle_writer *w, char *line, size_t length)
     return 0;
 }
 
-static int emit_text(capi_bundle_writer *w, const char *format, ...) __attribute__((format(printf, 2, 3)));
-static int emit_text(capi_bundle_writer *w, const char *format, ...)
+/* A line of fields, then, where `data` is given, its `length` bytes in
+ * base64. */
+static int emit_fields(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format,
+                       va_list args) __attribute__((format(printf, 4, 0)));
+static int emit_fields(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format,
+                       va_list args)
 {
     char line[BUNDLE_LINE_MAX];
-    va_list args;
+    const size_t room = data != NULL ? 4 * BUNDLE_CHUNK / 3 + 16 : 0;
     int n = snprintf(line, sizeof line, CAPI_BUNDLE_PREFIX "%lu ", w->seq);
-    int m;
-    va_start(args, format);
-    m = vsnprintf(line + n, sizeof line - (size_t)n, format, args);
-    va_end(args);
-    if (m < 0 || (size_t)(n + m) >= sizeof line) {
-        errno = ENAMETOOLONG;
-        return -1;
-    }
-    return emit(w, line, (size_t)(n + m));
-}
-
-/* A line of fields, then `data` (length bytes) in base64. */
-static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format, ...)
-    __attribute__((format(printf, 4, 5)));
-static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format, ...)
-{
-    char line[BUNDLE_LINE_MAX];
-    va_list args;
-    int n = snprintf(line, sizeof line, CAPI_BUNDLE_PREFIX "%lu ", w->seq);
-    int m;
-    va_start(args, format);
-    m = vsnprintf(line + n, sizeof line - (size_t)n, format, args);
-    va_end(args);
-    if (m < 0 || (size_t)(n + m) + 4 * BUNDLE_CHUNK / 3 + 16 >= sizeof line) {
+    const int m = vsnprintf(line + n, sizeof line - (size_t)n, format, args);
+    if (m < 0 || (size_t)(n + m) + room >= sizeof line) {
         errno = ENAMETOOLONG;
         return -1;
     }
     n += m;
-    line[n++] = ' ';
-    n += (int)capi_base64_encode(data, length, line + n);
+    if (data != NULL) {
+        line[n++] = ' ';
+        n += (int)capi_base64_encode(data, length, line + n);
+    }
     return emit(w, line, (size_t)n);
+}
+
+static int emit_text(capi_bundle_writer *w, const char *format, ...) __attribute__((format(printf, 2, 3)));
+static int emit_text(capi_bundle_writer *w, const char *format, ...)
+{
+    va_list args;
+    int rc;
+    va_start(args, format);
+    rc = emit_fields(w, NULL, 0, format, args);
+    va_end(args);
+    return rc;
+}
+
+static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
+static int emit_data(capi_bundle_writer *w, const unsigned char *data, size_t length, const char *format, ...)
+{
+    va_list args;
+    int rc;
+    va_start(args, format);
+    rc = emit_fields(w, data, length, format, args);
+    va_end(args);
+    return rc;
 }
 
 /* A name for a new session: 16 hex digits, from the system's random bytes

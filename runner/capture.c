@@ -5,6 +5,7 @@
 
 #include "bundle.h"
 #include "bundle_format.h"
+#include "text.h"
 
 #include <errno.h>
 #include <stdio.h>
@@ -43,11 +44,6 @@ typedef struct {
     } cuts[3];
 } reader;
 
-static int hex_digit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-}
-
 /* Where a " XXXXXXXX" checksum may stand in `text`: the positions of its
  * space, with the CRC-32 of the text before each and the value written. */
 typedef struct {
@@ -63,24 +59,13 @@ static size_t ends(const char *text, size_t length, end_mark *marks)
     size_t done = 0;
     size_t p;
     for (p = 0; p + 9 <= length && count < ENDS_MAX; ++p) {
-        size_t k;
-        if (text[p] != ' ') {
-            continue;
-        }
-        for (k = 1; k <= 8 && hex_digit(text[p + k]); ++k) {
-        }
-        if (k <= 8) {
+        if (text[p] != ' ' || !capi_read_crc(text + p + 1, &marks[count].written)) {
             continue;
         }
         crc = crc32(crc, (const Bytef *)text + done, (uInt)(p - done));
         done = p;
         marks[count].at = p;
         marks[count].crc = crc;
-        marks[count].written = 0;
-        for (k = 1; k <= 8; ++k) {
-            marks[count].written = marks[count].written << 4 |
-                                   (unsigned long)(text[p + k] <= '9' ? text[p + k] - '0' : text[p + k] - 'a' + 10);
-        }
         ++count;
     }
     return count;
@@ -311,7 +296,7 @@ int capture_read(const char *path, const capture_handlers *handlers)
     char line[RAW_MAX];
     size_t length = 0;
     unsigned long number = 0;
-    int error = 0;
+    int error;
     int c;
     size_t i;
     FILE *file = fopen(path, "rb");
@@ -330,12 +315,10 @@ int capture_read(const char *path, const capture_handlers *handlers)
             line[length++] = (char)c;
         }
     }
-    if (ferror(file)) {
-        error = errno != 0 ? errno : EIO;
-    } else if (length > 0) {
+    if (length > 0 && !ferror(file)) {
         on_line(&r, line, length, ++number);
     }
-    fclose(file);
+    error = capi_close_read(file);
     for (i = 0; i < RECENT; ++i) {
         if (r.lines[i].open && r.lines[i].partial == 0 && handlers->damaged != NULL) {
             handlers->damaged(handlers->data, r.lines[i].number);

@@ -28,12 +28,17 @@ static void bundle_failed(capi_console *console, int rc)
     }
 }
 
-int capi_console_open(capi_console *console, capi_folder *folder, int out, int bundle)
+static void init(capi_console *console, capi_folder *folder, int out, int bundle)
 {
     memset(console, 0, sizeof *console);
     console->out = out;
     console->folder = folder;
     console->bundle = bundle;
+}
+
+int capi_console_open(capi_console *console, capi_folder *folder, int out, int bundle)
+{
+    init(console, folder, out, bundle);
     capi_bundle_new_session(console->writer.session);
     return capi_kept_open(folder, CAPI_SESSION_SUMMARY, SUMMARY_ROOM, &console->summary);
 }
@@ -41,10 +46,7 @@ int capi_console_open(capi_console *console, capi_folder *folder, int out, int b
 int capi_console_resume(capi_console *console, capi_folder *folder, int out, int bundle, const char *session,
                         unsigned start, off_t summary_bytes)
 {
-    memset(console, 0, sizeof *console);
-    console->out = out;
-    console->folder = folder;
-    console->bundle = bundle;
+    init(console, folder, out, bundle);
     if (capi_kept_reopen(folder, CAPI_SESSION_SUMMARY, summary_bytes, &console->summary) != 0) {
         return -1;
     }
@@ -219,6 +221,7 @@ void capi_console_part(capi_console *console, const capi_session_test *test, off
 {
     capi_bundle_piece pieces[4];
     size_t count = 1;
+    size_t files;
     size_t i;
     if (!console->bundle) {
         return;
@@ -231,6 +234,7 @@ void capi_console_part(capi_console *console, const capi_session_test *test, off
     if (test->err.file[0] != '\0') {
         file_piece(console, &test->err, &pieces[count++]);
     }
+    files = count;
     memset(&pieces[count], 0, sizeof pieces[count]);
     pieces[count].name = CAPI_SESSION_SHEET;
     pieces[count].append = 1;
@@ -240,8 +244,8 @@ void capi_console_part(capi_console *console, const capi_session_test *test, off
     pieces[count].bytes = pieces[count].size == 0 ? "" : NULL;
     ++count;
     bundle_failed(console, capi_bundle_part(&console->writer, test->number, pieces, count));
-    for (i = 1; i < count; ++i) {
-        if (pieces[i].bytes == NULL && pieces[i].fd >= 0 && pieces[i].fd != (rows != NULL ? rows->fd : -1)) {
+    for (i = 1; i < files; ++i) {
+        if (pieces[i].fd >= 0) {
             close(pieces[i].fd);
         }
     }

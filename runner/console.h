@@ -37,8 +37,8 @@ int capi_console_open(capi_console *console, capi_folder *folder, int out, int b
 int capi_console_resume(capi_console *console, capi_folder *folder, int out, int bundle, const char *session,
                         unsigned start, off_t summary_bytes);
 
-/* The summary's bytes and the rows' copy's on storage (a journal is kept:
- * they must be there before it says so). Returns 0, or -1 with errno. */
+/* The summary's bytes on storage (a journal is kept: they must be there
+ * before it says so). Returns 0, or -1 with errno. */
 int capi_console_sync(capi_console *console);
 
 /* Lines of the summary: on standard output and into the folder. A summary

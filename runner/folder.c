@@ -8,7 +8,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,32 +55,10 @@ int capi_folder_open(capi_folder *folder, const char *path, char *error, size_t 
 
 int capi_folder_file(capi_folder *folder, const char *name, char *error, size_t size)
 {
-    char *copy;
-    int fd;
-    if (folder->count == folder->room) {
-        const size_t room = folder->room != 0 ? folder->room * 2 : 16;
-        char **names = realloc(folder->names, room * sizeof *names);
-        if (names == NULL) {
-            if (error != NULL) {
-                snprintf(error, size, "%s", strerror(ENOMEM));
-            }
-            return -1;
-        }
-        folder->names = names;
-        folder->room = room;
+    const int fd = openat(folder->fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0 && error != NULL) {
+        snprintf(error, size, "%s", strerror(errno));
     }
-    copy = strdup(name);
-    fd = copy != NULL ? openat(folder->fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644) : -1;
-    if (fd < 0) {
-        const int why = copy != NULL ? errno : ENOMEM;
-        if (error != NULL) {
-            snprintf(error, size, "%s", strerror(why));
-        }
-        free(copy);
-        errno = why;
-        return -1;
-    }
-    folder->names[folder->count++] = copy;
     return fd;
 }
 
@@ -145,16 +122,9 @@ void capi_folder_test_files_again(capi_folder *folder, const char *stem, capi_se
 
 void capi_folder_close(capi_folder *folder)
 {
-    size_t i;
-    for (i = 0; i < folder->count; ++i) {
-        free(folder->names[i]);
-    }
-    free(folder->names);
     if (folder->fd >= 0) {
         close(folder->fd);
     }
-    folder->names = NULL;
-    folder->count = folder->room = 0;
     folder->fd = -1;
 }
 

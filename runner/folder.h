@@ -1,8 +1,7 @@
 /*
  * The results folder of a session: made afresh (an existing one is kept and
- * another name taken), the files made in it listed in order for the console
- * bundle, and the session's own files written into room reserved when they
- * are made. Internal to capi-run.
+ * another name taken), the files made in it, and the session's own files
+ * written into room reserved when they are made. Internal to capi-run.
  */
 #ifndef CAPI_RUN_FOLDER_H
 #define CAPI_RUN_FOLDER_H
@@ -25,9 +24,6 @@ extern "C" {
 typedef struct {
     char path[PATH_MAX];
     int fd;
-    char **names; /* the files made, in order */
-    size_t count;
-    size_t room;
 } capi_folder;
 
 /*
@@ -42,7 +38,7 @@ int capi_folder_make(capi_folder *folder, const char *wanted, char *error, size_
 int capi_folder_open(capi_folder *folder, const char *path, char *error, size_t size);
 
 /* Makes the file `name` in the folder (never through a link, never over an
- * existing file) and lists it. Returns its descriptor, or -1 with the
+ * existing file). Returns its descriptor, or -1 with the
  * reason in `error` when given. */
 int capi_folder_file(capi_folder *folder, const char *name, char *error, size_t size);
 
@@ -64,7 +60,7 @@ void capi_folder_test_files(capi_folder *folder, const char *reserved, capi_sess
  * that is gone is made anew. */
 void capi_folder_test_files_again(capi_folder *folder, const char *stem, capi_session_test *test, int fds[2]);
 
-/* Closes the folder and forgets the files' names (the files stay). */
+/* Closes the folder (the files stay). */
 void capi_folder_close(capi_folder *folder);
 
 /*

@@ -31,19 +31,9 @@ long long capi_journal_now_ms(void)
 /* The line's text when its checksum holds (cut before " CRC"), else NULL. */
 static char *checked(char *line, size_t length)
 {
-    unsigned long written = 0;
-    size_t i;
-    if (length < 10 || line[length - 9] != ' ') {
-        return NULL;
-    }
-    for (i = length - 8; i < length; ++i) {
-        const char c = line[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
-            return NULL;
-        }
-        written = written << 4 | (unsigned long)(c <= '9' ? c - '0' : c - 'a' + 10);
-    }
-    if (crc32(0L, (const Bytef *)line, (uInt)(length - 9)) != written) {
+    unsigned long written;
+    if (length < 10 || line[length - 9] != ' ' || !capi_read_crc(line + length - 8, &written) ||
+        crc32(0L, (const Bytef *)line, (uInt)(length - 9)) != written) {
         return NULL;
     }
     line[length - 9] = '\0';
@@ -60,19 +50,12 @@ static int take(capi_journal *j, char *text, const char *const *names, size_t co
                 char *error, size_t size)
 {
     /* The fields; a name (a test's, the folder's, a stem) is the last one,
-     * the rest of the line, spaces and all. */
+     * the rest of the line, spaces and all. What follows a sixth field of
+     * another record is not read. */
     char *field[6] = {NULL, NULL, NULL, NULL, NULL, NULL};
-    const size_t names_at = strncmp(text, "test ", 5) == 0 ? 2 : strncmp(text, "session ", 8) == 0 ? 3
-                            : strncmp(text, "start ", 6) == 0 ? 4 : 6;
-    char *at = text;
-    size_t k;
-    for (k = 0; k < 6 && at != NULL; ++k) {
-        field[k] = at;
-        at = k == names_at ? NULL : strchr(at, ' ');
-        if (at != NULL) {
-            *at++ = '\0';
-        }
-    }
+    const size_t named = strncmp(text, "test ", 5) == 0 ? 3 : strncmp(text, "session ", 8) == 0 ? 4
+                         : strncmp(text, "start ", 6) == 0 ? 5 : 0;
+    (void)capi_split_words(text, field, named != 0 ? named : 6, named != 0);
     char *kind = field[0];
     char *a = field[1];
     char *b = field[2];
@@ -352,6 +335,11 @@ static int append(capi_journal *j, int durably, const char *format, va_list args
         return -1;
     }
     return durably && (fsync(j->fd) != 0 || fsync(j->folder) != 0) ? -1 : 0;
+}
+
+int capi_journal_vrecord(capi_journal *j, const char *format, va_list args)
+{
+    return append(j, 1, format, args);
 }
 
 int capi_journal_record(capi_journal *j, const char *format, ...)

@@ -29,6 +29,7 @@
 #define CAPI_RUN_JOURNAL_H
 
 #include <limits.h>
+#include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
 
@@ -99,6 +100,7 @@ int capi_journal_begin(capi_journal *journal, const char *session, const char *r
 /* Appends a record (its text, without the checksum) durably. Returns 0, or
  * -1 with errno. */
 int capi_journal_record(capi_journal *journal, const char *format, ...) __attribute__((format(printf, 2, 3)));
+int capi_journal_vrecord(capi_journal *journal, const char *format, va_list args) __attribute__((format(printf, 2, 0)));
 
 /* Milliseconds of the wall clock, which runs on across a restart. */
 long long capi_journal_now_ms(void);

@@ -56,6 +56,8 @@ static const struct {
     {"journal", "FILE", OPT_JOURNAL, 0, 0, "Keep a journal in FILE, on storage that survives a restart: run again, the session goes on"},
     {"restarts", "NAME", OPT_RESTARTS, 1, 0, "Test NAME restarts the gateway: it runs again after the restart (repeatable)"},
     {"restart-wait", "SECONDS", OPT_RESTART_WAIT, 0, 0, "Time such a test's restart may take after it ended (default 10)"},
+    {"help", NULL, OPT_HELP, 0, 0, "Show this help and exit"},
+    {"version", NULL, OPT_VERSION, 0, 0, "Show the version and exit"},
 };
 #define OPTION_COUNT (sizeof kOptions / sizeof kOptions[0])
 
@@ -82,6 +84,14 @@ static void usage_word(FILE *out, size_t *width, const char *word)
     *width += 1 + length;
 }
 
+/* "--NAME" or "--NAME ARGUMENT" of option `i`; its length. */
+static size_t option_text(size_t i, char *out, size_t size)
+{
+    const int n = snprintf(out, size, "--%s%s%s", kOptions[i].name, kOptions[i].argument != NULL ? " " : "",
+                           kOptions[i].argument != NULL ? kOptions[i].argument : "");
+    return n > 0 && (size_t)n < size ? (size_t)n : 0;
+}
+
 static void usage(FILE *out)
 {
     char word[128];
@@ -90,20 +100,17 @@ static void usage(FILE *out)
     fputs("usage: capi-run", out);
     for (i = 0; i < OPTION_COUNT; ++i) {
         const int joined = i + 1 < OPTION_COUNT && kOptions[i + 1].excludes_previous;
-        size_t n = (size_t)snprintf(word, sizeof word, "[--%s%s%s", kOptions[i].name,
-                                    kOptions[i].argument != NULL ? " " : "",
-                                    kOptions[i].argument != NULL ? kOptions[i].argument : "");
+        size_t n = 1;
+        word[0] = '[';
+        n += option_text(i, word + n, sizeof word - n);
         if (joined) {
             ++i;
-            n += (size_t)snprintf(word + n, sizeof word - n, " | --%s%s%s", kOptions[i].name,
-                                  kOptions[i].argument != NULL ? " " : "",
-                                  kOptions[i].argument != NULL ? kOptions[i].argument : "");
+            n += (size_t)snprintf(word + n, sizeof word - n, " | ");
+            n += option_text(i, word + n, sizeof word - n);
         }
         snprintf(word + n, sizeof word - n, "]%s", kOptions[i].repeatable ? "..." : "");
         usage_word(out, &width, word);
     }
-    usage_word(out, &width, "[--help]");
-    usage_word(out, &width, "[--version]");
     usage_word(out, &width, "TEST...");
     fputc('\n', out);
 }
@@ -123,12 +130,9 @@ static void help(FILE *out)
           out);
     for (i = 0; i < OPTION_COUNT; ++i) {
         char left[64];
-        snprintf(left, sizeof left, "--%s%s%s", kOptions[i].name, kOptions[i].argument != NULL ? " " : "",
-                 kOptions[i].argument != NULL ? kOptions[i].argument : "");
+        option_text(i, left, sizeof left);
         fprintf(out, "  %-20s %s\n", left, kOptions[i].help);
     }
-    fprintf(out, "  %-20s %s\n  %-20s %s\n", "--help", "Show this help and exit", "--version",
-            "Show the version and exit");
     fputs("\n"
           "Exit status: 0 every test point ok, 1 otherwise, 2 usage or set-up error.\n",
           out);
@@ -175,7 +179,7 @@ static int label_ok(const char *label)
 
 int capi_run_options_read(int argc, char **argv, capi_run_options *options, FILE *out, FILE *err)
 {
-    struct option longs[OPTION_COUNT + 3];
+    struct option longs[OPTION_COUNT + 1];
     size_t i;
     int c;
 
@@ -185,14 +189,6 @@ int capi_run_options_read(int argc, char **argv, capi_run_options *options, FILE
         longs[i].flag = NULL;
         longs[i].val = kOptions[i].id;
     }
-    longs[i].name = "help";
-    longs[i].has_arg = no_argument;
-    longs[i].flag = NULL;
-    longs[i++].val = OPT_HELP;
-    longs[i].name = "version";
-    longs[i].has_arg = no_argument;
-    longs[i].flag = NULL;
-    longs[i++].val = OPT_VERSION;
     memset(&longs[i], 0, sizeof longs[i]);
 
     /* "+": the options end at the first TEST; ":": a missing value is ':'. */
@@ -233,7 +229,7 @@ int capi_run_options_read(int argc, char **argv, capi_run_options *options, FILE
                 return usage_error(err, "--label %s: give KEY=VALUE (KEY of letters, digits and ._-; at most 255 bytes in all)", optarg);
             }
             if (options->label_count == CAPI_RUN_LABELS_MAX) {
-                return usage_error(err, "%s", "too many labels (at most 32)");
+                return usage_error(err, "too many labels (at most %d)", CAPI_RUN_LABELS_MAX);
             }
             options->labels[options->label_count++] = optarg;
             break;
@@ -242,7 +238,7 @@ int capi_run_options_read(int argc, char **argv, capi_run_options *options, FILE
             break;
         case OPT_RESTARTS:
             if (options->restart_count == CAPI_RUN_RESTARTS_MAX) {
-                return usage_error(err, "%s", "too many --restarts (at most 32)");
+                return usage_error(err, "too many --restarts (at most %d)", CAPI_RUN_RESTARTS_MAX);
             }
             options->restarts[options->restart_count++] = optarg;
             break;

@@ -236,7 +236,7 @@ long capi_session_read_plan(const char *path, void (*each)(unsigned long number,
     char line[4 * CAPI_SESSION_NAME_MAX + 32];
     char name[CAPI_SESSION_NAME_MAX + 1];
     long count = 0;
-    int error = 0;
+    int error;
     FILE *file = fopen(path, "r");
     if (file == NULL) {
         return -1;
@@ -260,10 +260,7 @@ long capi_session_read_plan(const char *path, void (*each)(unsigned long number,
             each((unsigned long)number, name, data);
         }
     }
-    if (ferror(file)) {
-        error = errno != 0 ? errno : EIO;
-    }
-    fclose(file);
+    error = capi_close_read(file);
     if (error != 0) {
         errno = error;
         return -1;
@@ -485,7 +482,6 @@ int capi_session_read(const char *path, capi_session_each each, capi_session_pro
     memset(&handlers, 0, sizeof handlers);
     handlers.each = each;
     handlers.problem = problem;
-    handlers.label = NULL;
     handlers.data = data;
     return capi_session_read_all(path, &handlers);
 }
@@ -502,7 +498,7 @@ int capi_session_read_all(const char *path, const capi_session_handlers *handler
     int planned = 0;
     unsigned long points = 0;
     int stop = 0;
-    int error = 0;
+    int error;
     FILE *file = fopen(path, "r");
 
     if (file == NULL) {
@@ -602,10 +598,7 @@ int capi_session_read_all(const char *path, const capi_session_handlers *handler
             complain(&r, "not a line of a session summary");
         }
     }
-    if (ferror(file)) {
-        error = errno != 0 ? errno : EIO;
-    }
-    fclose(file);
+    error = capi_close_read(file);
     if (error != 0) {
         errno = error;
         return -1;

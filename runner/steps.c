@@ -23,15 +23,15 @@ extern char **environ;
 static void record(session *s, const char *format, ...) __attribute__((format(printf, 2, 3)));
 static void record(session *s, const char *format, ...)
 {
-    char text[PATH_MAX * 4 + 64];
     va_list args;
+    int rc;
     if (!s->journaled) {
         return;
     }
     va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
+    rc = capi_journal_vrecord(&s->journal, format, args);
     va_end(args);
-    if (capi_journal_record(&s->journal, "%s", text) != 0) {
+    if (rc != 0) {
         fprintf(stderr, "capi-run: the journal %s: %s: the session cannot go on after a restart\n", s->opt.journal,
                 strerror(errno));
         s->journaled = 0;
@@ -173,11 +173,7 @@ static void run_one(session *s, const capi_planned *planned, int again)
     free(env);
     if (declared(s, planned->name) && !again && test.outcome != CAPI_INTERRUPTED && test.outcome != CAPI_NOT_STARTED) {
         /* It should have restarted the gateway; it ended by itself. */
-        if (wait_for_restart(s) == 0) {
-            test.outcome = CAPI_NO_RESTART;
-        } else {
-            test.outcome = CAPI_INTERRUPTED;
-        }
+        test.outcome = wait_for_restart(s) ? CAPI_INTERRUPTED : CAPI_NO_RESTART;
     }
     rows_from = s->sheet_copy.length;
     capi_rows_copy(&s->rows, s->opt.sheet, before, capi_sheet_size(s->opt.sheet), &test);
@@ -208,9 +204,9 @@ static void restarted(session *s, const capi_planned *planned)
     capi_folder_test_files_again(&s->folder, s->journal.running_stem, &test, fds);
     for (i = 0; i < 2; ++i) {
         struct stat status;
-        if (fds[i] >= 0 && fstat(fds[i], &status) == 0 &&
-            (long long)status.st_mtime * 1000 + status.st_mtim.tv_nsec / 1000000 > last) {
-            last = (long long)status.st_mtime * 1000 + status.st_mtim.tv_nsec / 1000000;
+        if (fds[i] >= 0 && fstat(fds[i], &status) == 0) {
+            const long long written = (long long)status.st_mtim.tv_sec * 1000 + status.st_mtim.tv_nsec / 1000000;
+            last = written > last ? written : last;
         }
         if (fds[i] >= 0) {
             close(fds[i]);
@@ -234,6 +230,7 @@ void capi_begin(session *s)
 void capi_resume(session *s)
 {
     capi_journal *j = &s->journal;
+    const capi_planned *running;
     s->points = (unsigned)j->ended;
     s->not_ok = (unsigned)j->not_ok;
     record(s, "restart %u %lld", j->restarts + 1, capi_journal_now_ms());
@@ -246,19 +243,20 @@ void capi_resume(session *s)
     if (j->running == 0 || j->running > s->count) {
         return;
     }
+    running = &s->plan[j->running - 1];
     ++j->running_restarts;
     if (j->running_restarts >= CAPI_JOURNAL_RESTART_BOUND) {
         capi_session_test test;
-        new_test(&test, s->plan[j->running - 1].name);
+        new_test(&test, running->name);
         test.outcome = CAPI_RESTART_LOOP;
         test.restarts = j->running_restarts;
         finish_point(s, &test, s->sheet_copy.length);
         snprintf(s->why, sizeof s->why, "the session ended after a restart loop in %.200s", test.name);
         s->stopped = s->why;
-    } else if (declared(s, s->plan[j->running - 1].name)) {
-        run_one(s, &s->plan[j->running - 1], 1);
+    } else if (declared(s, running->name)) {
+        run_one(s, running, 1);
     } else {
-        restarted(s, &s->plan[j->running - 1]);
+        restarted(s, running);
     }
 }
 

@@ -176,6 +176,46 @@ int capi_write_all(int fd, const void *data, size_t length, off_t *at)
     return 0;
 }
 
+size_t capi_split_words(char *text, char **words, size_t max, int rest)
+{
+    size_t n = 0;
+    char *at = text;
+    while (n < max) {
+        words[n++] = at;
+        if (rest && n == max) {
+            return n;
+        }
+        at = strchr(at, ' ');
+        if (at == NULL) {
+            return n;
+        }
+        *at++ = '\0';
+    }
+    return n + 1;
+}
+
+int capi_read_crc(const char *text, unsigned long *value)
+{
+    unsigned long n = 0;
+    size_t i;
+    for (i = 0; i < 8; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return 0;
+        }
+        n = n << 4 | (unsigned long)(c <= '9' ? c - '0' : c - 'a' + 10);
+    }
+    *value = n;
+    return 1;
+}
+
+int capi_close_read(FILE *file)
+{
+    const int error = ferror(file) ? (errno != 0 ? errno : EIO) : 0;
+    fclose(file);
+    return error;
+}
+
 int capi_read_decimal(const char *text, unsigned long long *value)
 {
     unsigned long long n = 0;

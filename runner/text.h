@@ -10,6 +10,7 @@
 
 #include <stdarg.h>
 #include <stddef.h>
+#include <stdio.h>
 #include <stdint.h>
 #include <sys/types.h>
 
@@ -56,6 +57,21 @@ int capi_read_decimal(const char *text, unsigned long long *value);
  * at the file's offset, or at `*at` when `at` is given (which then moves
  * past what was written). Returns 0, or -1 with errno. */
 int capi_write_all(int fd, const void *data, size_t length, off_t *at);
+
+/* Splits `text` at spaces, in place, into at most `max` words; returns
+ * their number (max + 1 when more follow). With `rest`, the last word is
+ * the rest of the text, spaces and all (a name): the bundle's lines and the
+ * journal's records end in one. */
+size_t capi_split_words(char *text, char **words, size_t max, int rest);
+
+/* The CRC-32 that ends a line of the bundle and of the journal, " %08lx":
+ * its 8 lower-case hexadecimal digits at `text` read into `value`. Returns
+ * 1, or 0 when they are not that (`value` unchanged). */
+int capi_read_crc(const char *text, unsigned long *value);
+
+/* Closes `file`, read as far as its reader went: 0, or the errno of a read
+ * that failed (EIO where none was set). */
+int capi_close_read(FILE *file);
 
 /*
  * Splits a line of capi-report's --cases (without its newline) into its

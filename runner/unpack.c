@@ -60,7 +60,6 @@ typedef struct {
     unsigned char got[BUNDLE_BLOCK_LINES];
     size_t lines;                /* lines of the block seen: the highest line + 1 */
     unsigned char parity[BUNDLE_BLOCK_GROUPS][BUNDLE_CHUNK];
-    size_t parity_length[BUNDLE_BLOCK_GROUPS];
     size_t parity_lines[BUNDLE_BLOCK_GROUPS];
     size_t parity_bytes[BUNDLE_BLOCK_GROUPS];
     unsigned char parity_got[BUNDLE_BLOCK_GROUPS];
@@ -102,31 +101,29 @@ static const char *shown(const char *name, char *out, size_t size)
     return capi_escape(name, strlen(name), NULL, out, size) != (size_t)-1 ? out : "?";
 }
 
+/* A file that cannot be written: its name and the reason. */
+static void file_failed(decoder *d, const char *file)
+{
+    char name[1100];
+    complain(d, "file %s: %s", shown(file, name, sizeof name), strerror(errno));
+}
+
+/* The part's list of files did not come whole. */
+static void list_lost(decoder *d)
+{
+    complain(d, "part %lu: its list of files lost: its files not recovered", d->part);
+}
+
+/* Where block `block` (from 1) begins among its part's bytes. */
+static unsigned long long block_start(unsigned long block)
+{
+    return (block - 1) * (unsigned long long)BUNDLE_BLOCK_RAW;
+}
+
 /* A name that stays inside the folder: no slash, not "." or "..". */
 static int plain_name(const char *name)
 {
     return name[0] != '\0' && strchr(name, '/') == NULL && strcmp(name, ".") != 0 && strcmp(name, "..") != 0;
-}
-
-/* Splits `text` at spaces into at most `max` words; returns their number
- * (max + 1 when there are more). With `rest`, the last word is the rest of
- * the text, spaces and all (a name). */
-static size_t split_words(char *text, char **words, size_t max, int rest)
-{
-    size_t n = 0;
-    char *at = text;
-    while (n < max) {
-        words[n++] = at;
-        if (rest && n == max) {
-            return n;
-        }
-        at = strchr(at, ' ');
-        if (at == NULL) {
-            return n;
-        }
-        *at++ = '\0';
-    }
-    return n + 1;
 }
 
 static int number(const char *text, unsigned long *value)
@@ -179,7 +176,7 @@ static int read_table(decoder *d, size_t length)
             return 0;
         }
         *end = '\0';
-        if (split_words(text + at, words, 3, 1) != 3 || !capi_read_decimal(words[1], &size) ||
+        if (capi_split_words(text + at, words, 3, 1) != 3 || !capi_read_decimal(words[1], &size) ||
             (strcmp(words[0], "new") != 0 && strcmp(words[0], "append") != 0)) {
             return 0;
         }
@@ -197,8 +194,7 @@ static int read_table(decoder *d, size_t length)
         p->fd = openat(d->folder, p->name,
                        O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (p->append ? 0 : O_EXCL), 0644);
         if (p->fd < 0 || fstat(p->fd, &status) != 0) {
-            char name[1100];
-            complain(d, "file %s: %s", shown(p->name, name, sizeof name), strerror(errno));
+            file_failed(d, p->name);
             if (p->fd >= 0) {
                 close(p->fd);
             }
@@ -227,8 +223,7 @@ static void place(decoder *d, unsigned long long at, size_t length)
         }
         where = (off_t)(p->base + from - p->first);
         if (capi_write_all(p->fd, d->raw + (from - at), (size_t)(to - from), &where) != 0) {
-            char name[1100];
-            complain(d, "file %s: %s", shown(p->name, name, sizeof name), strerror(errno));
+            file_failed(d, p->name);
         }
     }
 }
@@ -329,15 +324,14 @@ static void finish_block(decoder *d)
     }
     if (d->block == 0) {
         if (length < 0 || !read_table(d, (size_t)length)) {
-            complain(d, "part %lu: its list of files lost: its files not recovered", d->part);
+            list_lost(d);
         }
     } else if (!d->table) {
         /* Nothing can be placed without the list of files. */
-    } else if (length < 0 || (d->block - 1) * (unsigned long long)BUNDLE_BLOCK_RAW != d->placed ||
+    } else if (length < 0 || block_start(d->block) != d->placed ||
                (length < BUNDLE_BLOCK_RAW && d->placed + (unsigned long long)length != d->total)) {
-        lost(d, (d->block - 1) * (unsigned long long)BUNDLE_BLOCK_RAW,
-             (d->block - 1) * (unsigned long long)BUNDLE_BLOCK_RAW + BUNDLE_BLOCK_RAW);
-        d->placed = d->block * (unsigned long long)BUNDLE_BLOCK_RAW;
+        lost(d, block_start(d->block), block_start(d->block + 1));
+        d->placed = block_start(d->block + 1);
     } else {
         place(d, d->placed, (size_t)length);
         d->placed += (unsigned long long)length;
@@ -358,7 +352,7 @@ static void finish_part(decoder *d, unsigned long long sent)
     d->in_part = 0;
     if (!d->table) {
         if (d->next_block == 0) {
-            complain(d, "part %lu: its list of files lost: its files not recovered", d->part);
+            list_lost(d);
         }
         return;
     }
@@ -375,8 +369,7 @@ static void finish_part(decoder *d, unsigned long long sent)
             continue;
         }
         if (ftruncate(p->fd, (off_t)(p->base + p->size)) != 0 || close(p->fd) != 0) {
-            char name[1100];
-            complain(d, "file %s: %s", shown(p->name, name, sizeof name), strerror(errno));
+            file_failed(d, p->name);
         }
         p->fd = -1;
     }
@@ -407,10 +400,10 @@ static void start_block(decoder *d, unsigned long block)
     finish_block(d);
     if (block > d->next_block && d->table) {
         /* Blocks between never came. */
-        lost(d, d->placed, (block - 1) * (unsigned long long)BUNDLE_BLOCK_RAW);
-        d->placed = (block - 1) * (unsigned long long)BUNDLE_BLOCK_RAW;
+        lost(d, d->placed, block_start(block));
+        d->placed = block_start(block);
     } else if (block > d->next_block && d->next_block == 0) {
-        complain(d, "part %lu: its list of files lost: its files not recovered", d->part);
+        list_lost(d);
     }
     d->in_block = 1;
     d->block = block;
@@ -485,7 +478,6 @@ static void on_parity(decoder *d, char **words, size_t n)
     }
     memset(d->parity[group], 0, BUNDLE_CHUNK);
     memcpy(d->parity[group], parity, length);
-    d->parity_length[group] = length;
     d->parity_lines[group] = lines;
     d->parity_bytes[group] = bytes;
     d->parity_got[group] = 1;
@@ -584,7 +576,7 @@ static void finish_file(decoder *d)
     }
     if (d->fd >= 0) {
         if (close(d->fd) != 0 && !d->damaged) {
-            complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
+            file_failed(d, d->name);
             d->damaged = 1;
         }
         if (d->damaged) {
@@ -677,7 +669,7 @@ static void on_data1(decoder *d, char **words, size_t n)
         return;
     }
     if (d->fd >= 0 && capi_write_all(d->fd, bytes, length, NULL) != 0) {
-        complain(d, "file %s: %s", shown(d->name, name, sizeof name), strerror(errno));
+        file_failed(d, d->name);
         d->damaged = 1;
         return;
     }
@@ -792,7 +784,7 @@ static void on_line(void *data, const char *text, size_t length, unsigned long n
         /* A start line's name is the rest of the line, spaces and all. */
         const char *kind = strchr(line + sizeof CAPI_BUNDLE_PREFIX - 1, ' ');
         const int starting = d->format == 2 && kind != NULL && kind[1] == 'S' && kind[2] == ' ';
-        n = split_words(line + sizeof CAPI_BUNDLE_PREFIX - 1, words, starting ? 4 : sizeof words / sizeof words[0],
+        n = capi_split_words(line + sizeof CAPI_BUNDLE_PREFIX - 1, words, starting ? 4 : sizeof words / sizeof words[0],
                         starting);
     }
     if (n < 2 || !capi_read_decimal(words[0], &seq) || strlen(words[1]) != 1) {
@@ -835,15 +827,14 @@ static void on_other(void *data, const char *text, size_t length, unsigned long 
     static const char boot[] = "Booting Linux";
     size_t i;
     d->line = number_at;
-    if (d->out == NULL || d->format != 2 || d->started == 0 || d->started_ended) {
+    if (d->out == NULL || d->format != 2 || d->started == 0 || d->started_ended ||
+        d->out->after != CAPI_BUNDLE_AFTER_NOTHING) {
         return;
     }
-    for (i = 0; i < length; ++i) {
-        if (length - i >= sizeof panic - 1 && memcmp(text + i, panic, sizeof panic - 1) == 0 &&
-            d->out->after == CAPI_BUNDLE_AFTER_NOTHING) {
+    for (i = 0; i < length && d->out->after == CAPI_BUNDLE_AFTER_NOTHING; ++i) {
+        if (length - i >= sizeof panic - 1 && memcmp(text + i, panic, sizeof panic - 1) == 0) {
             d->out->after = CAPI_BUNDLE_AFTER_PANIC;
-        } else if (length - i >= sizeof boot - 1 && memcmp(text + i, boot, sizeof boot - 1) == 0 &&
-                   d->out->after == CAPI_BUNDLE_AFTER_NOTHING) {
+        } else if (length - i >= sizeof boot - 1 && memcmp(text + i, boot, sizeof boot - 1) == 0) {
             d->out->after = CAPI_BUNDLE_AFTER_BOOT;
         }
     }
