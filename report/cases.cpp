@@ -21,6 +21,9 @@ namespace capireport {
 
 namespace {
 
+// The case of a session's own problems, and the `own` name of their suite.
+const char kSessionProblems[] = "(session)";
+
 void case_free(void *p) {
     TestCase *c = static_cast<TestCase *>(p);
     g_free(c->name);
@@ -159,7 +162,7 @@ void rows_and_calls(TestSuite &suite, const Input *sheet, const Input *log, bool
 // "(session)"; none where it has none.
 void problems_case(TestSuite &suite, const Input *in) {
     if (in == nullptr || (in->error == nullptr && in->problem_count == 0)) return;
-    const char *name = in->kind == kSheet ? "(sheet)" : in->kind == kLog ? "(log)" : "(session)";
+    const char *name = in->kind == kSheet ? "(sheet)" : in->kind == kLog ? "(log)" : kSessionProblems;
     char *message = in->error != nullptr
                         ? g_strdup(in->error)
                         : g_strdup_printf("%llu problem%s", in->problem_count, in->problem_count == 1 ? "" : "s");
@@ -214,20 +217,22 @@ size_t session_count(const Summary &s) {
 // problems. Where several sessions are reported (a fleet of gateways), a
 // test's suite is named "FOLDER/TEST" (the session's labels in place of
 // FOLDER where it has them), so that the suites stay apart.
-void session_suites(GPtrArray *suites, const Input &in, size_t index, const char *name, bool several) {
-    if (in.error != nullptr || in.problem_count > 0) problems_case(*suite_new(suites, name, index, "(session)"), &in);
+void session_suites(GPtrArray *suites, const Summary &s, size_t index, const char *name) {
+    const Input &in = *s.inputs[index].input;
+    if (in.error != nullptr || in.problem_count > 0) {
+        problems_case(*suite_new(suites, name, index, kSessionProblems), &in);
+    }
     for (guint i = 0; i < in.tests->len; ++i) {
         const SessionTest &test = render::test_at(in, i);
-        char *suite_name = several ? g_strdup_printf("%s/%s", name, test.point.name) : g_strdup(test.point.name);
-        TestSuite &suite = *suite_new(suites, suite_name, index, test.point.name);
-        g_free(suite_name);
+        char *named = suite_name(s, index, test.point.name);
+        TestSuite &suite = *suite_new(suites, named, index, test.point.name);
+        g_free(named);
         rows_and_calls(suite, test.rows && !test.rows->error ? test.rows : nullptr,
                        test.log && !test.log->error ? test.log : nullptr, true);
         if (capi_session_ok(&test.point)) {
             add_case(suite, "(run)", TestCase::kPassed, nullptr);
         } else {
-            add_case(suite, "(run)", TestCase::kError,
-                     test.missing != nullptr ? g_strdup(test.missing) : render::what_happened(test.point));
+            add_case(suite, "(run)", TestCase::kError, render::what_happened(test));
         }
         problems_case(suite, test.log);
         problems_case(suite, test.rows);
@@ -238,7 +243,8 @@ void session_suites(GPtrArray *suites, const Input &in, size_t index, const char
 
 char *suite_name(const Summary &s, size_t index, const char *own) {
     char *name = input_suite_name(s, index);
-    if (s.inputs[index].input->kind != kSession) return name;
+    // The session's own problems are its suite, as a sheet's or a log's are.
+    if (s.inputs[index].input->kind != kSession || strcmp(own, kSessionProblems) == 0) return name;
     char *suite = session_count(s) > 1 ? g_strdup_printf("%s/%s", name, own) : g_strdup(own);
     g_free(name);
     return suite;
@@ -246,12 +252,11 @@ char *suite_name(const Summary &s, size_t index, const char *own) {
 
 GPtrArray *test_suites(const Summary &s) {
     GPtrArray *suites = g_ptr_array_new_with_free_func(suite_free);
-    const bool several = session_count(s) > 1;
     for (size_t i = 0; i < s.count; ++i) {
         const Input &in = *s.inputs[i].input;
         char *name = input_suite_name(s, i);
         if (in.kind == kSession) {
-            session_suites(suites, in, i, name, several);
+            session_suites(suites, s, i, name);
         } else {
             char *base = g_path_get_basename(in.path);
             TestSuite &suite = *suite_new(suites, name, i, base);

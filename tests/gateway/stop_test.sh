@@ -4,8 +4,9 @@
 # carries the session over the restart, checked through what the console
 # carried of every boot:
 #
-#   stop_test.sh WORK FIXTURES EMULATOR REPORT -- GATEWAY_ARG...
+#   stop_test.sh WORK FIXTURES STATUS EMULATOR REPORT -- GATEWAY_ARG...
 #
+# scripts/gateway must end with STATUS (its standard error shown when not).
 # capi-report (of this build, run under EMULATOR) recovers the results folder
 # from the capture (--unpack) and reports on it: its text report and JUnit
 # file must be FIXTURES.txt and FIXTURES.xml (the counts of the capture's
@@ -13,9 +14,9 @@
 # line implies, and the recovered sheet must be FIXTURES.rows: the rows from
 # before and after the stop.
 set -eu
-[ $# -ge 5 ] || { echo "usage: stop_test.sh WORK FIXTURES EMULATOR REPORT -- GATEWAY_ARG..." >&2; exit 2; }
-work=$1 fixtures=$2 emulator=$3 report=$4
-shift 4
+[ $# -ge 6 ] || { echo "usage: stop_test.sh WORK FIXTURES STATUS EMULATOR REPORT -- GATEWAY_ARG..." >&2; exit 2; }
+work=$1 fixtures=$2 expected=$3 emulator=$4 report=$5
+shift 5
 [ "$1" = "--" ] && shift
 top=$(cd "$(dirname "$0")/../.." && pwd)
 fail() {
@@ -25,8 +26,11 @@ fail() {
 
 rm -rf "$work"
 mkdir -p "$work"
+gateway_rc=0
 "$top/scripts/gateway" --work "$work/image" --capture "$work/console.txt" "$@" >"$work/gateway.out" 2>"$work/gateway.err" ||
-  :
+  gateway_rc=$?
+[ "$gateway_rc" -eq "$expected" ] ||
+  { cat "$work/gateway.err" >&2; fail "scripts/gateway exited with status $gateway_rc, not $expected"; }
 report_rc=0
 # shellcheck disable=SC2086
 (cd "$work" && $emulator "$report" --junit capi-report.xml --unpack session console.txt >capi-report.txt \
