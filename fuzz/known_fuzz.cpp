@@ -30,15 +30,6 @@ capireport::Input *log_of(const char *bytes) {
     return reader.finish();
 }
 
-bool well_formed(const GString *xml) {
-    static const GMarkupParser kParser = {nullptr, nullptr, nullptr, nullptr, nullptr};
-    GMarkupParseContext *context = g_markup_parse_context_new(&kParser, G_MARKUP_TREAT_CDATA_AS_TEXT, nullptr, nullptr);
-    const bool ok = g_markup_parse_context_parse(context, xml->str, static_cast<gssize>(xml->len), nullptr) &&
-                    g_markup_parse_context_end_parse(context, nullptr);
-    g_markup_parse_context_free(context);
-    return ok;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {

@@ -16,19 +16,6 @@ namespace {
 
 capireport::Catalog *g_catalog;  // made once: the checkers' steps
 
-// Fails on anything GLib's markup parser does not accept.
-bool well_formed(const GString *xml) {
-    static const GMarkupParser kParser = {nullptr, nullptr, nullptr, nullptr, nullptr};
-    GMarkupParseContext *context = g_markup_parse_context_new(&kParser, G_MARKUP_TREAT_CDATA_AS_TEXT, nullptr, nullptr);
-    GError *error = nullptr;
-    bool ok = g_markup_parse_context_parse(context, xml->str, static_cast<gssize>(xml->len), &error) &&
-              g_markup_parse_context_end_parse(context, &error);
-    if (!ok) fprintf(stderr, "JUnit XML not well-formed: %s\n", error ? error->message : "?");
-    g_clear_error(&error);
-    g_markup_parse_context_free(context);
-    return ok;
-}
-
 int remove_entry(const char *path, const struct stat *, int, struct FTW *) { return remove(path); }
 
 // The bytes as a console capture: recovered into a fresh folder, read as a

@@ -123,10 +123,12 @@ Baseline *baseline_read(const char *path, Setting setting, const Catalog *catalo
             g_free(error);
             return nullptr;
         }
-        Baseline *cases = is_cases_file(bytes, length) ? baseline_parse_cases(path, bytes, length, errors) : nullptr;
-        const bool sheet = !is_cases_file(bytes, length);
+        if (is_cases_file(bytes, length)) {
+            Baseline *cases = baseline_parse_cases(path, bytes, length, errors);
+            g_free(bytes);
+            return cases;
+        }
         g_free(bytes);
-        if (!sheet) return cases;
         input = read_input(kSheet, path, catalog);
     }
     if (input->error != nullptr) {

@@ -38,7 +38,7 @@ void write_cases(const Summary &s, GString *out) {
             render::append_escaped(out, c.name, nullptr);
             g_string_append_printf(out, "\t%s\t", outcome(c));
             if (c.known) {
-                char *known = g_strdup_printf("known: %s", c.known);
+                char *known = render::known_text(c.known);
                 render::append_escaped(out, known, nullptr);
                 g_free(known);
             } else {

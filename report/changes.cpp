@@ -43,7 +43,7 @@ void case_lines(GString *out, const TestSuite &suite, const TestCase &c, const C
     render::append_shown(out, c.name);
     g_string_append_c(out, '\n');
     if (t.known != nullptr) {
-        char *known = g_strdup_printf("known: %s", t.known);
+        char *known = render::known_text(t.known);
         sub_line(out, known);
         g_free(known);
         return;

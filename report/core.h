@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "report.h"
+#include "result_sheet_row.h"
 
 namespace capireport {
 
@@ -43,9 +44,7 @@ void each_line(const char *bytes, size_t length, Line line) {
     for (size_t at = 0; at < length;) {
         const char *newline = static_cast<const char *>(memchr(bytes + at, '\n', length - at));
         const size_t end = newline ? static_cast<size_t>(newline - bytes) : length;
-        size_t n = end - at;
-        if (n > 0 && bytes[at + n - 1] == '\r') --n;
-        if (!line(bytes + at, n, ++number)) return;
+        if (!line(bytes + at, result_sheet_line_length(bytes + at, end - at), ++number)) return;
         at = end + 1;
     }
 }

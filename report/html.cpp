@@ -114,7 +114,7 @@ void cell(GString *html, const Cell &cell, Count counts[]) {
     }
     g_string_append_c(html, '>');
     if (outcome == kPass || outcome == kAbsent) {
-        g_string_append(html, word && cell.t->change != kUnchanged ? word : kOutcomes[outcome]);
+        g_string_append(html, word ? word : kOutcomes[outcome]);
         g_string_append(html, "</td>");
         return;
     }
@@ -123,8 +123,9 @@ void cell(GString *html, const Cell &cell, Count counts[]) {
     g_string_append(html, word ? word : kOutcomes[outcome]);
     g_string_append(html, "</summary>");
     if (c.known) {
-        g_string_append(html, "known: ");
-        text(html, c.known);
+        char *known = render::known_text(c.known);
+        text(html, known);
+        g_free(known);
         g_string_append(html, "<br>");
     }
     // A failed call's message names its failing fields, which its table gives.

@@ -198,10 +198,9 @@ void Reader::feed(const char *bytes, size_t length) {
 
 void Reader::line() {
     ++number_;
-    // A log line's CR before the newline is part of its line end, as a
-    // sheet row's is (result_sheet_line_length).
-    size_t length = line_->len;
-    if (!cut_ && length > 0 && line_->str[length - 1] == '\r') --length;
+    // A CR before the newline is part of the line end, for a log line as
+    // for a sheet row (result_sheet_line_length).
+    const size_t length = cut_ ? line_->len : result_sheet_line_length(line_->str, line_->len);
     // A line that holds bytes the capture lost is not read: the log says
     // where they are, once for each gap.
     bool lost = false;
@@ -219,8 +218,7 @@ void Reader::line() {
         // Not a line of this part.
     } else if (input_->kind == kSheet) {
         const Count malformed = input_->malformed;
-        sheet_line(input_, line_->str, cut_ ? line_->len : result_sheet_line_length(line_->str, line_->len), cut_,
-                   number_);
+        sheet_line(input_, line_->str, length, cut_, number_);
         if (input_->malformed > malformed && kit_line_ == 0) {
             Item *item = classify(*catalog_, line_->str, length, cut_, number_);
             if (item != nullptr) {

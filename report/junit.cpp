@@ -36,7 +36,7 @@ void junit_case(GString *xml, const char *suite, const TestCase &c) {
     const char *tag = c.known ? "skipped" : c.verdict == TestCase::kFailed ? "failure" : "error";
     g_string_append_printf(xml, ">\n      <%s message=\"", tag);
     if (c.known) {
-        char *known = g_strdup_printf("known: %s", c.known);
+        char *known = render::known_text(c.known);
         append_xml(xml, known);
         g_free(known);
         g_string_append(xml, "\">");

@@ -105,7 +105,9 @@ char *row_failure(const Row &row) {
     return g_strdup_printf("failed at line %llu, run %llu of %llu", row.line, row.run, row.name->runs);
 }
 
-char *what_happened(const capi_session_test &p) {
+char *what_happened(const SessionTest &test) {
+    if (test.missing != nullptr) return g_strdup(test.missing);
+    const capi_session_test &p = test.point;
     char what[CAPI_SESSION_TEXT_MAX + 128];
     capi_session_what(&p, what, sizeof what);
     GString *text = g_string_new(what);
@@ -113,6 +115,8 @@ char *what_happened(const capi_session_test &p) {
     if (p.err.error[0] != '\0') g_string_append_printf(text, ", standard error: %s", p.err.error);
     return g_string_free(text, FALSE);
 }
+
+char *known_text(const char *reason) { return g_strdup_printf("known: %s", reason); }
 
 const SessionTest &test_at(const Input &session, guint i) {
     return *static_cast<const SessionTest *>(g_ptr_array_index(session.tests, i));

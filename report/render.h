@@ -141,8 +141,11 @@ char *call_name(const Call &call);
 void make_unique(GPtrArray *names);
 // What happened to a test of a session that is not ok, in a few words
 // ("crashed: SIGSEGV", "failed: exit 3, 120 bytes dropped"), as capi-run's
-// summary says it; g_malloc'ed.
-char *what_happened(const capi_session_test &point);
+// summary says it, or why a planned test has no test point; g_malloc'ed.
+char *what_happened(const SessionTest &test);
+// What a known failure says, "known: REASON" (JUnit's skipped message, the
+// --cases message, the report's line); g_malloc'ed.
+char *known_text(const char *reason);
 // Which run a failed row was: "failed at line L, run K of N" (its line in
 // the sheet, its place among the rows of its name); g_malloc'ed.
 char *row_failure(const Row &row);

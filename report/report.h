@@ -111,7 +111,6 @@ struct Input {
     GPtrArray *tests;     // session: SessionTest *, in the summary's order
     GPtrArray *labels;    // session: char *, "KEY=VALUE" as capi-run --label gave it, in order
     char *cut;            // session: "cut short after test K (NAME)" where the summary has no last line, else null
-    Count restarts;       // session: restarts of the gateway its summary counts
     char *capture;        // session: the console capture it was recovered from, or null
     Count repaired, rebuilt;  // session: capture lines put together again, and rebuilt from their parity
     GPtrArray *gaps;      // session: Gap *, the bytes of its files the capture lost

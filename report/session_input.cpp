@@ -90,7 +90,6 @@ void label(const char *key, const char *value, void *data) {
 
 void end(unsigned long, void *data) { static_cast<Reading *>(data)->ended = true; }
 
-void restarted(unsigned long restarts, void *data) { static_cast<Reading *>(data)->input->restarts = restarts; }
 
 void gap(const char *file, unsigned long long first, unsigned long long last, void *data) {
     Gap *g = g_new0(Gap, 1);
@@ -137,7 +136,6 @@ void cut_short(Input *input, const char *capture, const capi_bundle_outcome &out
         } else {
             test->missing = g_strdup("no test point: the session stopped while it ran or before it started");
         }
-        g_strlcpy(test->point.reason, test->missing, sizeof test->point.reason);
         g_ptr_array_add(input->tests, test);
     }
     g_ptr_array_free(plan, TRUE);
@@ -163,7 +161,7 @@ Input *read_session(const char *dir, const char *capture, const Catalog *catalog
         input->rebuilt = outcome.rebuilt;
     }
     char *summary = g_build_filename(dir, CAPI_SESSION_SUMMARY, nullptr);
-    const capi_session_handlers handlers = {each, problem, label, &reading, end, restarted};
+    const capi_session_handlers handlers = {each, problem, label, &reading, end};
     if (capi_session_read_all(summary, &handlers) < 0) {
         char *text = read_error_text(errno);
         char *reason = g_strdup_printf("cannot read %s: %s", summary, text);

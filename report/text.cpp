@@ -14,9 +14,10 @@
 //       - <field>: result="<value>" target="<value>": <reason>  per failing field
 //   TOTAL <PASS|FAIL> calls=<n> pass=<n> failed=<n> incomplete=<n> stray=<n> foreign=<n> <path>
 //   SESSION <path>                                              a capi-run results folder
+//   LABELS <KEY=VALUE> [<KEY=VALUE>]...                         its labels, where it has them
 //   CAPTURE <PASS|FAIL> lines_repaired=<n> lines_rebuilt=<n> <capture>   recovered from a console capture
 //   CUT ERROR cut short after test <k> (<name>)                 a summary without its last line
-//   LABELS <KEY=VALUE> [<KEY=VALUE>]...                         its labels, where it has them
+//             | cut short before its first test ended
 //   TEST <PASS|FAIL> <name>                                     per test, in the order run
 //     ERROR <what happened>                                     a test point that is not ok
 //     <the call lines of its output, then the row lines of its rows, as above>
@@ -96,7 +97,7 @@ void text_test(GString *out, const SessionTest &test) {
     append_shown(out, test.point.name);
     g_string_append_c(out, '\n');
     if (!capi_session_ok(&test.point)) {
-        char *what = test.missing != nullptr ? g_strdup(test.missing) : render::what_happened(test.point);
+        char *what = render::what_happened(test);
         g_string_append(out, "  ERROR ");
         append_shown(out, what);
         g_string_append_c(out, '\n');

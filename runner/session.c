@@ -552,14 +552,8 @@ int capi_session_read_all(const char *path, const capi_session_handlers *handler
             state = BEFORE;
         }
         {
-            /* The last lines: the restarts, the count of test points. */
+            /* The last line: the count of test points. */
             unsigned long long n;
-            if (counted(line, "# the gateway restarted ", " time", &n)) {
-                if (handlers->restarted != NULL) {
-                    handlers->restarted((unsigned long)n, data);
-                }
-                continue;
-            }
             if (counted(line, "# ", " test point", &n)) {
                 if (handlers->end != NULL) {
                     handlers->end((unsigned long)n, data);

@@ -159,8 +159,6 @@ typedef struct {
     void *data;
     /* The summary's last line ("# N test points: ..."): the session ended. */
     void (*end)(unsigned long points, void *data);
-    /* "# the gateway restarted N times": restarts of the gateway. */
-    void (*restarted)(unsigned long restarts, void *data);
 } capi_session_handlers;
 int capi_session_read_all(const char *path, const capi_session_handlers *handlers);
 
