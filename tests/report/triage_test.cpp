@@ -71,12 +71,6 @@ TEST(Baseline, ClassesAndChangedFieldsWithAndWithoutKnownFailures) {
              "KNOWN ISSUE NO LONGER SEEN gw.log/t: zzz*\n  - known.txt:7: GW-5\n"
              "SUMMARY PASS cases=5 regression=0 new=1 still_failing=0 failing=0 known=3 fixed=1 gone=1 "
              "no_longer_seen=1 newly_failing=0\n"},
-        // No baseline: every failure that is not known fails.
-        {{"--known", "known.txt", "--log", "now/gw.log"}, 0,
-         std::string(kKnownChanges) +
-             "KNOWN ISSUE NO LONGER SEEN gw.log/t: zzz*\n  - known.txt:7: GW-5\n"
-             "SUMMARY PASS cases=5 regression=0 new=0 still_failing=0 failing=0 known=3 fixed=0 gone=0 "
-             "no_longer_seen=1 newly_failing=0\n"},
         // A --cases file: whole cases, no fields; "known" failed there.
         {{"--baseline", "base.cases", "--log", "now/gw.log"}, 1,
          "BASELINE base.cases\nREGRESSION gw.log/t: a: Check_int\n"

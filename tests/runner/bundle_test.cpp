@@ -65,6 +65,33 @@ Unpacked unpack(const RunDir &dir, const std::string &capture, const std::string
 }
 
 // The session every case starts from: three tests and their bundle.
+// The index of the first bundle line of that kind (and part, block and line
+// where given: "" is any).
+size_t line_of(const Lines &lines, const char *kind, const char *part, const char *block, const char *line) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Lines w = words(lines[i]);
+        if (w.size() > 2 && w[0] == "@capi" && w[2] == kind && (!*part || (w.size() > 3 && w[3] == part)) &&
+            (!*block || (w.size() > 4 && w[4] == block)) && (!*line || (w.size() > 5 && w[5] == line))) {
+            return i;
+        }
+    }
+    ADD_FAILURE() << "no line " << kind << " " << part << " " << block << " " << line;
+    return 0;
+}
+
+// `text`, the file `file` as sent, with the gaps named of it ("FILE A-B")
+// that lie within its first `within` bytes read as zero bytes.
+std::string with_gaps(std::string text, const Lines &gaps, const std::string &file, size_t within) {
+    for (const auto &gap : gaps) {
+        const Lines g = words(gap);
+        const size_t first = std::stoul(g[1]), last = std::stoul(g[1].substr(g[1].find('-') + 1));
+        if (g[0] == file && last < within && last < text.size()) {
+            text.replace(first, last - first + 1, std::string(last - first + 1, '\0'));
+        }
+    }
+    return text;
+}
+
 class Bundle : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,20 +102,6 @@ protected:
                          "t/binary", "t/rows"},
                         dir_.path(), {{"CAPI_FAULT_SHEET", "capi.xls"}});
         lines_ = split(run_.out);
-    }
-    // The index of the first bundle line of that kind (and part, block and
-    // line where given).
-    size_t find(const std::string &kind, const std::string &part = "", const std::string &block = "",
-                const std::string &line = "") const {
-        for (size_t i = 0; i < lines_.size(); ++i) {
-            const Lines w = words(lines_[i]);
-            if (w.size() > 2 && w[0] == "@capi" && w[2] == kind && (part.empty() || w[3] == part) &&
-                (block.empty() || w[4] == block) && (line.empty() || w[5] == line)) {
-                return i;
-            }
-        }
-        ADD_FAILURE() << "no line " << kind << " " << part << " " << block << " " << line;
-        return 0;
     }
     RunDir dir_;
     CapiRunResult run_;
@@ -204,21 +217,11 @@ TEST_F(Bundle, EveryDamageRepairedRebuiltOrNamed) {
          },
          0, 0, {"capi-run.tap 303-575", "binary.out 0-511"}},
     };
-    const std::string original = join(lines_);
     int n = 0;
     for (const auto &c : cases) {
         Lines lines = lines_;
         const auto at = [&lines](const char *kind, const char *part, const char *block, const char *line) {
-            for (size_t i = 0; i < lines.size(); ++i) {
-                const Lines w = words(lines[i]);
-                if (w.size() > 5 && w[0] == "@capi" && w[2] == kind && w[3] == part && (!*block || w[4] == block) &&
-                    (!*line || w[5] == line)) {
-                    return i;
-                }
-                if (w.size() > 3 && w[0] == "@capi" && w[2] == kind && w[3] == part && !*block) return i;
-            }
-            ADD_FAILURE() << "no line " << kind << " " << part << " " << block << " " << line;
-            return size_t{0};
+            return line_of(lines, kind, part, block, line);
         };
         const Lines tails = c.apply(lines, at);
         const std::string into = "back" + std::to_string(n++);
@@ -234,13 +237,7 @@ TEST_F(Bundle, EveryDamageRepairedRebuiltOrNamed) {
         // Every file is back, byte for byte but for its named gap, which
         // reads as zero bytes.
         for (const auto &file : dir_.list("res")) {
-            std::string want = dir_.read("res/" + file);
-            for (const auto &gap : c.gaps) {
-                const Lines g = words(gap);
-                if (g[0] != file) continue;
-                const size_t first = std::stoul(g[1]), last = std::stoul(g[1].substr(g[1].find('-') + 1));
-                want.replace(first, last - first + 1, std::string(last - first + 1, '\0'));
-            }
+            const std::string want = with_gaps(dir_.read("res/" + file), c.gaps, file, std::string::npos);
             EXPECT_EQ(want, dir_.read(into + "/" + file)) << c.what << ": " << file;
         }
         EXPECT_EQ(dir_.list("res"), dir_.list(into)) << c.what;
@@ -260,7 +257,7 @@ TEST_F(Bundle, CutShortGivesBackEveryTestThatEnded) {
          CAPI_BUNDLE_AFTER_PANIC},
         {"\nU-Boot 2024.01\n[    0.000000] Booting Linux on physical CPU 0x0\n", CAPI_BUNDLE_AFTER_BOOT},
     };
-    const size_t start3 = find("S", "3");
+    const size_t start3 = line_of(lines_, "S", "3", "", "");
     const Lines head(lines_.begin(), lines_.begin() + static_cast<long>(start3) + 1);
     int n = 0;
     for (const auto &c : cases) {
@@ -315,15 +312,8 @@ TEST_F(Bundle, MangledCapturesNeverGiveWrongBytes) {
         const Unpacked got = unpack(dir_, join(lines), into);
         EXPECT_GE(got.rc, 0);
         for (const auto &file : dir_.list(into)) {
-            std::string want = dir_.read("res/" + file);
-            std::string back = dir_.read(into + "/" + file);
-            for (const auto &gap : got.gaps) {
-                const Lines g = words(gap);
-                const size_t first = std::stoul(g[1]), last = std::stoul(g[1].substr(g[1].find('-') + 1));
-                if (g[0] == file && last < want.size() && last < back.size()) {
-                    want.replace(first, last - first + 1, std::string(last - first + 1, '\0'));
-                }
-            }
+            const std::string back = dir_.read(into + "/" + file);
+            const std::string want = with_gaps(dir_.read("res/" + file), got.gaps, file, back.size());
             // A file whose later parts never came is shorter: what came is its beginning.
             EXPECT_EQ(want.substr(0, back.size()), back) << round << ": " << file;
         }
