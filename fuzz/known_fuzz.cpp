@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "render.h"
-#include "support.h"
+#include "report_support.h"
 #include "triage.h"
 
 namespace {
@@ -65,13 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     summary->triage = triage;
     GString *text = g_string_new(nullptr);
     capireport::write_text(*summary, text);
-    for (const capireport::Option &option : capireport::kOptions) {
-        if (option.output == nullptr) continue;
-        GString *file = g_string_new(nullptr);
-        option.output(*summary, file);
-        if (option.output == capireport::write_junit && !well_formed(file)) abort();
-        g_string_free(file, TRUE);
-    }
+    write_every_output(*summary);
     if (triage->status < 0 || triage->status > 1) abort();
     g_string_free(text, TRUE);
     g_string_free(errors, TRUE);

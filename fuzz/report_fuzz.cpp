@@ -10,7 +10,7 @@
 
 #include "bundle.h"
 #include "render.h"
-#include "support.h"
+#include "report_support.h"
 
 namespace {
 
@@ -62,14 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     capireport::Summary *summary = capireport::summarize(&input, 1);
     capireport::write_text(*summary, text);
     capireport::write_problems(*summary, problems);
-    // Every file output of the program's table.
-    for (const capireport::Option &option : capireport::kOptions) {
-        if (option.output == nullptr) continue;
-        GString *file = g_string_new(nullptr);
-        option.output(*summary, file);
-        if (option.output == capireport::write_junit && !well_formed(file)) abort();
-        g_string_free(file, TRUE);
-    }
+    write_every_output(*summary);
     const int status = summary->status;
     capireport::summary_free(summary);
     if (status < 0 || status > 2) abort();

@@ -68,18 +68,4 @@ inline void fuzz_setup() {
     g_set_print_handler(check_one_line);
 }
 
-// Whether GLib's markup parser takes the XML whole (a JUnit file must be
-// well-formed whatever the input held); says why not on stderr.
-inline bool well_formed(const GString *xml) {
-    static const GMarkupParser kParser = {nullptr, nullptr, nullptr, nullptr, nullptr};
-    GMarkupParseContext *context = g_markup_parse_context_new(&kParser, G_MARKUP_TREAT_CDATA_AS_TEXT, nullptr, nullptr);
-    GError *error = nullptr;
-    const bool ok = g_markup_parse_context_parse(context, xml->str, static_cast<gssize>(xml->len), &error) &&
-                    g_markup_parse_context_end_parse(context, &error);
-    if (!ok) fprintf(stderr, "JUnit XML not well-formed: %s\n", error ? error->message : "?");
-    g_clear_error(&error);
-    g_markup_parse_context_free(context);
-    return ok;
-}
-
 #endif
